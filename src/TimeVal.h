@@ -1,0 +1,40 @@
+#ifndef QUILLANE_TIMEVAL_H
+#define QUILLANE_TIMEVAL_H
+
+#include <cstdint>
+#include <string>
+#include <sys/time.h>
+
+// A wall-clock instant with microsecond resolution. A plain value.
+class CTimeVal {
+public:
+    CTimeVal(); // the current wall-clock time
+    CTimeVal(timeval a_Time);
+
+    bool operator<(const CTimeVal& a_Rhs) const;
+    bool operator==(const CTimeVal& a_Rhs) const;
+    bool operator!=(const CTimeVal& a_Rhs) const { return !(*this == a_Rhs); }
+    // Difference in seconds.
+    float operator-(const CTimeVal& a_Rhs) const;
+
+    // Local-time fields in the machine's time zone.
+    int Hour() const;
+    int Min() const;
+    int Sec() const;
+    int MilliSec() const;
+    // "H:MM:SS.m" with the milliseconds unpadded, as in every diagnostic line.
+    std::string TimeString() const;
+
+    void AddSecs(int a_Secs);
+    void AddSecs(float a_Secs);
+    void AddMicroSecs(std::int64_t a_MicroSecs);
+
+    const timeval& Raw() const { return m_Time; }
+    std::int64_t Seconds() const { return m_Time.tv_sec; }
+    std::int64_t MicroSecs() const { return m_Time.tv_usec; }
+
+private:
+    timeval m_Time;
+};
+
+#endif
