@@ -1,0 +1,87 @@
+#ifndef QUILLANE_WAVE_H
+#define QUILLANE_WAVE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class CWaveHeaderBytes;
+
+// Reads the header of one WAV file and decides whether the announcer can play it:
+// uncompressed PCM, mono, 16 bits, 22050 Hz. Never reads sample data.
+class CWave {
+public:
+    typedef std::uint8_t BYTE;
+    typedef std::uint16_t WORD;
+    typedef std::uint32_t DWORD;
+
+    // The header records as they lie in the file (little-endian); they are decoded field by
+    // field from the bytes read, so the board's own byte order and padding do not matter.
+    typedef struct _RIFF {
+        char riffID[4];
+        DWORD riffSIZE;
+        char riffFORMAT[4];
+    } RIFF;
+
+    typedef struct _FMT {
+        char fmtID[4];
+        DWORD fmtSIZE;
+        WORD wFormatTag;
+        WORD nChannels;
+        DWORD nSamplesPerSec;
+        DWORD nAvgBytesPerSec;
+        WORD nBlockAlign;
+        WORD wBitsPerSample;
+        WORD wExtraBits; // never read from the file
+    } FMT;
+
+    typedef struct _FACT {
+        char factID[4];
+        DWORD factSIZE;
+        DWORD samplesNumber;
+    } FACT;
+
+    typedef struct _DATA {
+        char dataID[4];
+        DWORD dataSIZE;
+    } DATA;
+
+    // Bytes each record occupies in the file.
+    static constexpr std::size_t c_RiffBytes = 12;
+    static constexpr std::size_t c_FmtBytes = 24;
+    static constexpr std::size_t c_FactBytes = 12;
+    static constexpr std::size_t c_DataBytes = 8;
+
+    explicit CWave(std::string _fileName);
+    virtual ~CWave();
+    CWave(const CWave&) = delete;
+    CWave& operator=(const CWave&) = delete;
+
+    bool isValid() const { return m_Valid; }
+    // Seconds of audio; throws the error text (a std::string) for an invalid file.
+    float getDuration() const;
+    const std::string& lastError() const { return m_LastError; }
+
+private:
+    std::string ReadHeader(CWaveHeaderBytes& a_In);
+    std::string ReadFormat(CWaveHeaderBytes& a_In);
+    std::string ReadChunksAfterFormat(CWaveHeaderBytes& a_In);
+    std::string ReadFactAndData(CWaveHeaderBytes& a_In);
+    std::string ReadDataSize(CWaveHeaderBytes& a_In);
+
+    RIFF riff;
+    FMT fmt;
+    FACT fact;
+    DATA data;
+    std::string fileName;
+    bool m_Valid;
+    std::string m_LastError;
+};
+
+static_assert(sizeof(CWave::RIFF) == CWave::c_RiffBytes, "RIFF record must mirror the file");
+static_assert(offsetof(CWave::FMT, wExtraBits) == CWave::c_FmtBytes,
+              "FMT record must mirror the file up to wExtraBits");
+static_assert(sizeof(CWave::FACT) == CWave::c_FactBytes, "FACT record must mirror the file");
+static_assert(sizeof(CWave::DATA) == CWave::c_DataBytes, "DATA record must mirror the file");
+
+#endif
