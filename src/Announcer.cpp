@@ -1,0 +1,17 @@
+#include "Announcer.h"
+
+#include "Schedule.h"
+#include "SoundLibrary.h"
+
+int CAnnouncer::Run(const std::string& a_Dir, long a_MaxPasses) {
+    // Both live on this stack for the whole run; on a failed load the schedule goes first,
+    // then the library, which clears gSoundLibrary.
+    CSoundLibrary library(a_Dir);
+    CSchedule schedule(a_Dir, m_Platform, m_Out);
+    if (!schedule.Load())
+        return 1;
+    m_Out << "Schedule loaded" << std::endl;
+    for (long pass = 0; a_MaxPasses < 0 || pass < a_MaxPasses; ++pass)
+        schedule.PlayNextSound();
+    return 0;
+}

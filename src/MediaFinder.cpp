@@ -1,0 +1,103 @@
+#include "MediaFinder.h"
+
+#include <dirent.h>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace {
+constexpr std::int64_t c_RetryMicroSecs = 10000000;
+const char* const c_DevicePrefix = "/dev/sd";
+const char* const c_ScheduleFile = "/forVrex.xml";
+
+struct CDirCloser {
+    void operator()(DIR* a_Dir) const { closedir(a_Dir); }
+};
+using CDirHandle = std::unique_ptr<DIR, CDirCloser>;
+
+// The mount table escapes exactly these four characters (as getmntent undoes them).
+char EscapedChar(const std::string& a_Code) {
+    if (a_Code == "040")
+        return ' ';
+    if (a_Code == "011")
+        return '\t';
+    if (a_Code == "012")
+        return '\n';
+    if (a_Code == "134")
+        return '\\';
+    return '\0';
+}
+} // namespace
+
+CMediaFinder::CMediaFinder(CPlatform& a_Platform, std::ostream& a_Out, std::string a_MountTable)
+    : m_MountTable(std::move(a_MountTable)), m_Platform(a_Platform), m_Out(a_Out) {}
+
+bool CMediaFinder::FindDir(std::string& a_Dir) {
+    for (;;) {
+        std::ifstream table(m_MountTable);
+        if (table.is_open() && SearchTable(table, a_Dir))
+            return true;
+        // A table that opens but cannot be read (a directory, an I/O error) is as unreadable
+        // as a missing one; retrying would wait forever on it.
+        if (!table.is_open() || table.bad()) {
+            m_Out << m_MountTable << " not opened\n" << std::flush;
+            return false;
+        }
+        m_Out << "Didn't find candidate directory, sleeping for 10 seconds" << std::endl;
+        m_Platform.SleepMicroSecs(c_RetryMicroSecs);
+    }
+}
+
+bool CMediaFinder::SearchTable(std::istream& a_Table, std::string& a_Dir) {
+    std::string line;
+    while (std::getline(a_Table, line)) {
+        std::istringstream words(line);
+        std::string device, mount;
+        if (!(words >> device >> mount))
+            continue;
+        device = DecodeMountField(device);
+        if (device.compare(0, 7, c_DevicePrefix) == 0 &&
+            FindDirOnMount(DecodeMountField(mount), a_Dir))
+            return true;
+    }
+    return false;
+}
+
+bool CMediaFinder::FindDirOnMount(const std::string& a_Mount, std::string& a_Dir) {
+    CDirHandle dir(opendir(a_Mount.c_str()));
+    if (!dir)
+        return false;
+    while (const dirent* entry = readdir(dir.get())) {
+        if (entry->d_name[0] == '.')
+            continue;
+        std::string candidate = a_Mount + "/" + entry->d_name;
+        struct stat info {};
+        if (IsSearchableDir(candidate, entry->d_type) &&
+            stat((candidate + c_ScheduleFile).c_str(), &info) == 0) {
+            a_Dir = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CMediaFinder::IsSearchableDir(const std::string& a_Path, unsigned char a_Type) {
+    if (a_Type != DT_UNKNOWN)
+        return a_Type == DT_DIR;
+    // Some file systems leave the type unreported; ask the entry itself, without following a
+    // symbolic link, so the answer is the one a reporting file system would have given.
+    struct stat info {};
+    return lstat(a_Path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string CMediaFinder::DecodeMountField(const std::string& a_Field) {
+    std::string decoded;
+    for (std::size_t pos = 0; pos < a_Field.size(); ++pos) {
+        char escaped = a_Field[pos] == '\\' ? EscapedChar(a_Field.substr(pos + 1, 3)) : '\0';
+        decoded += escaped ? escaped : a_Field[pos];
+        if (escaped)
+            pos += 3;
+    }
+    return decoded;
+}

@@ -1,0 +1,34 @@
+#ifndef QUILLANE_MEDIAFINDER_H
+#define QUILLANE_MEDIAFINDER_H
+
+#include "Platform.h"
+
+#include <iostream>
+#include <string>
+
+// Finds the schedule directory: a first-level subdirectory, holding "forVrex.xml", of a
+// mounted "/dev/sd" device.
+class CMediaFinder {
+public:
+    CMediaFinder(CPlatform& a_Platform, std::ostream& a_Out,
+                 std::string a_MountTable = "/proc/mounts");
+
+    // Retries every 10 seconds until found; false only when the mount table cannot be read.
+    bool FindDir(std::string& a_Dir);
+    static bool FindDirOnMount(const std::string& a_Mount, std::string& a_Dir);
+    // A directory entry worth searching: a directory, asked of the file system itself when the
+    // listing leaves the type unreported (DT_UNKNOWN); symbolic links are not followed.
+    static bool IsSearchableDir(const std::string& a_Path, unsigned char a_Type);
+    // Decodes the mount table's octal escapes (\040 space, \011 tab, \012 newline, \134 '\').
+    static std::string DecodeMountField(const std::string& a_Field);
+
+private:
+    // One pass over the table: the first "/dev/sd" device holding a schedule directory.
+    static bool SearchTable(std::istream& a_Table, std::string& a_Dir);
+
+    std::string m_MountTable;
+    CPlatform& m_Platform;
+    std::ostream& m_Out;
+};
+
+#endif
