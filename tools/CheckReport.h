@@ -1,0 +1,51 @@
+#ifndef QUILLANE_CHECKREPORT_H
+#define QUILLANE_CHECKREPORT_H
+
+#include "TimeVal.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// One thing on a stick that will not play as its author expects.
+struct CCheckFinding {
+    std::string m_Kind;               // a fixed word, e.g. "refused", "missing-announcement"
+    std::string m_Text;               // one line for a person
+    std::string m_Path;               // the file concerned, when there is one
+    std::string m_SoundName;          // the sound concerned, when there is one
+    std::string m_Detail;             // e.g. the WAV reader's message, the path replaced
+    std::string m_Hint;               // what to do about it, when there is something to say
+    std::vector<std::string> m_Names; // sound names, for findings about several sounds
+    std::vector<float> m_Keys;        // chain keys concerned
+};
+
+struct CRecordInfo {
+    std::string m_Kind; // "announcement" or "time"
+    std::string m_Name;
+    int m_MinOffset = 0;
+};
+
+struct CChainInfo {
+    float m_Key = 0;
+    bool m_AnchoredStart = true;
+    float m_Duration = 0; // for the report's announce time
+    std::vector<CRecordInfo> m_Records;
+};
+
+// Everything `check` found out about one stick.
+struct CCheckReport {
+    std::string m_Given;                 // the directory as given
+    std::string m_Dir;                   // the schedule directory; empty when none was found
+    bool m_Loaded = false;               // the schedule loads: the stick is usable
+    std::vector<std::string> m_Messages; // why it does not load
+    int m_FrequencySecs = 0;
+    CTimeVal m_AnnounceTime; // the time the chain durations are computed for
+    std::size_t m_TimeSounds = 0;
+    std::size_t m_AnnouncementSounds = 0;
+    std::vector<CChainInfo> m_Chains;
+    std::vector<CCheckFinding> m_Findings;
+
+    int ExitStatus() const { return m_Loaded ? 0 : 1; }
+};
+
+#endif

@@ -1,0 +1,138 @@
+#include "Ctl.h"
+
+#include "Announcer.h"
+#include "CheckJson.h"
+#include "CheckText.h"
+#include "Planner.h"
+#include "RealPlatform.h"
+#include "StickCheck.h"
+#include "ToolText.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
+
+namespace {
+const char* const c_DirHelp = "schedule directory (holding forVrex.xml), or a mount point "
+                              "searched one level down as at start-up";
+const char* const c_Footer =
+    "Exit status: 0 done (check: the stick is usable, warnings allowed); 1 the schedule cannot "
+    "be loaded or no schedule directory is found; 2 usage error.";
+
+bool TwoDigitsOrOne(const std::string& a_Text, std::size_t a_MinLength, int& a_Value) {
+    if (a_Text.size() < a_MinLength || a_Text.size() > 2 ||
+        !std::all_of(a_Text.begin(), a_Text.end(), [](char c) { return std::isdigit(c); }))
+        return false;
+    a_Value = std::stoi(a_Text);
+    return true;
+}
+
+std::string OneLine(std::string a_Text) {
+    std::replace(a_Text.begin(), a_Text.end(), '\n', ' ');
+    while (!a_Text.empty() && a_Text.back() == ' ')
+        a_Text.pop_back();
+    return a_Text;
+}
+
+CLI::App* AddCommand(CLI::App& a_App, const char* a_Name, const char* a_Help, std::string& a_Dir) {
+    CLI::App* command = a_App.add_subcommand(a_Name, a_Help);
+    command->add_option("DIR", a_Dir, c_DirHelp)->required()->type_name("");
+    command->footer(c_Footer);
+    return command;
+}
+} // namespace
+
+bool CCtl::ParseClock(const std::string& a_Text, int& a_Hour, int& a_Min, int& a_Sec) {
+    std::size_t first = a_Text.find(':');
+    std::size_t second = first == std::string::npos ? first : a_Text.find(':', first + 1);
+    if (second == std::string::npos)
+        return false;
+    return TwoDigitsOrOne(a_Text.substr(0, first), 1, a_Hour) &&
+           TwoDigitsOrOne(a_Text.substr(first + 1, second - first - 1), 2, a_Min) &&
+           TwoDigitsOrOne(a_Text.substr(second + 1), 2, a_Sec) && a_Hour < 24 && a_Min < 60 &&
+           a_Sec < 60;
+}
+
+int CCtl::Main(int a_Argc, const char* const* a_Argv) {
+    CLI::App app("Checks a Quillane stick, previews its timetable and tries it on a PC.",
+                 "quillanectl");
+    app.require_subcommand(1);
+    app.footer(c_Footer);
+    CLI::App* check = AddCommand(app, "check", "Report what will not play as expected", m_Given);
+    check->add_flag("--json", m_Json, "print the findings as one JSON document");
+    CLI::App* plan =
+        AddCommand(app, "plan", "Print the next announcements, one line each", m_Given);
+    AddPlanOptions(*plan);
+    AddCommand(app, "run", "Run the announcer on DIR until interrupted", m_Given);
+    try {
+        app.parse(a_Argc, a_Argv);
+    } catch (const CLI::ParseError& e) {
+        return ParseFailed(app, e, a_Argc, a_Argv);
+    }
+    return check->parsed() ? Check() : plan->parsed() ? Plan() : Run();
+}
+
+void CCtl::AddPlanOptions(CLI::App& a_Plan) {
+    a_Plan.add_option("--at", m_At, "start at this local time today (default: now)")
+        ->type_name("HH:MM:SS")
+        ->check(CLI::Validator(
+            [](std::string& a_Text) {
+                int h, m, s;
+                return ParseClock(a_Text, h, m, s) ? std::string() : "not a time of day HH:MM:SS";
+            },
+            ""));
+    a_Plan.add_option("--count", m_Count, "how many announcements, 1 to 1000000 (default 12)")
+        ->type_name("N")
+        ->check(CLI::Range(1L, 1000000L).description(""));
+}
+
+int CCtl::ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int a_Argc,
+                      const char* const* a_Argv) {
+    if (a_Error.get_exit_code() == 0) // --help
+        return a_App.exit(a_Error, m_Out, m_Err);
+    std::string first = a_Argc > 1 ? a_Argv[1] : "";
+    std::string what = a_Error.what();
+    // The library reads an unknown command or option as a missing command.
+    if (!first.empty() && a_App.get_subcommands().empty())
+        what = (first[0] == '-' ? "unknown option " : "unknown command ") + Printable(first) +
+               ": expected check, plan or run";
+    m_Err << "quillanectl: " << OneLine(what) << " (see quillanectl --help)" << std::endl;
+    return c_UsageError;
+}
+
+int CCtl::Check() {
+    CCheckReport report = CStickCheck::Run(m_Given, CTimeVal());
+    if (m_Json)
+        CCheckJson::Write(report, m_Out);
+    else
+        CCheckText::Write(report, m_Out);
+    m_Out.flush();
+    return report.ExitStatus();
+}
+
+int CCtl::Plan() {
+    std::string dir;
+    if (!Resolve(dir))
+        return c_NotUsable;
+    CTimeVal start;
+    int hour = 0, min = 0, sec = 0;
+    if (ParseClock(m_At, hour, min, sec))
+        start = CPlanner::TodayAt(start, hour, min, sec);
+    return CPlanner::Run(dir, start, m_Count, m_Out, m_Err);
+}
+
+int CCtl::Run() {
+    std::string dir;
+    if (!Resolve(dir))
+        return c_NotUsable;
+    CRealPlatform platform(m_Out);
+    return CAnnouncer(platform, m_Out).Run(dir);
+}
+
+bool CCtl::Resolve(std::string& a_Dir) {
+    std::string why;
+    if (CStickCheck::ResolveDir(m_Given, a_Dir, why))
+        return true;
+    m_Err << "quillanectl: " << Printable(why) << std::endl;
+    return false;
+}

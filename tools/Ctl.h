@@ -1,0 +1,44 @@
+#ifndef QUILLANE_CTL_H
+#define QUILLANE_CTL_H
+
+#include <iostream>
+#include <string>
+
+namespace CLI {
+class App;
+class ParseError;
+} // namespace CLI
+
+// quillanectl's command line: check, plan and run over a stick's schedule directory.
+class CCtl {
+public:
+    static constexpr int c_Usable = 0;
+    static constexpr int c_NotUsable = 1;
+    static constexpr int c_UsageError = 2;
+
+    CCtl(std::ostream& a_Out, std::ostream& a_Err) : m_Out(a_Out), m_Err(a_Err) {}
+
+    // Parses the arguments, runs the command and returns the exit status.
+    int Main(int a_Argc, const char* const* a_Argv);
+
+    // HH:MM:SS (or H:MM:SS), a time of day.
+    static bool ParseClock(const std::string& a_Text, int& a_Hour, int& a_Min, int& a_Sec);
+
+private:
+    void AddPlanOptions(CLI::App& a_Plan);
+    int ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int a_Argc,
+                    const char* const* a_Argv);
+    int Check();
+    int Plan();
+    int Run();
+    bool Resolve(std::string& a_Dir);
+
+    std::ostream& m_Out;
+    std::ostream& m_Err;
+    std::string m_Given;
+    bool m_Json = false;
+    std::string m_At;
+    long m_Count = 12;
+};
+
+#endif

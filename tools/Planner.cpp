@@ -1,0 +1,66 @@
+#include "Planner.h"
+
+#include "PlanPlatform.h"
+#include "Schedule.h"
+#include "SoundLibrary.h"
+#include "ToolText.h"
+
+#include <ctime>
+
+namespace {
+// Swallows the scheduler's own lines: the preview shows only what is played.
+class CDiscardBuffer : public std::streambuf {
+protected:
+    int overflow(int a_Char) override { return traits_type::not_eof(a_Char); }
+    std::streamsize xsputn(const char*, std::streamsize a_Count) override { return a_Count; }
+};
+
+// Passes until a_Count plays, or until a_GiveUpSecs of virtual time bring none.
+bool Walk(CSchedule& a_Schedule, CPlanPlatform& a_Platform, long a_Count) {
+    CTimeVal lastPlay = a_Platform.Now();
+    std::size_t plays = 0;
+    while (a_Platform.Plays() < std::size_t(a_Count)) {
+        a_Schedule.PlayNextSound();
+        if (a_Platform.Plays() != plays) {
+            plays = a_Platform.Plays();
+            lastPlay = a_Platform.Now();
+        } else if (a_Platform.Now().Seconds() - lastPlay.Seconds() > CPlanner::c_GiveUpSecs) {
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+int CPlanner::Run(const std::string& a_Dir, const CTimeVal& a_Start, long a_Count,
+                  std::ostream& a_Out, std::ostream& a_Err) {
+    CSoundLibrary library(a_Dir);
+    CPlanPlatform platform(a_Start, a_Out);
+    std::ostream scheduleOut(a_Err.rdbuf()); // the loader's complaints are worth seeing
+    CSchedule schedule(a_Dir, platform, scheduleOut);
+    if (!schedule.Load()) {
+        a_Err << "quillanectl: the schedule in " << Printable(a_Dir) << " cannot be loaded"
+              << std::endl;
+        return 1;
+    }
+    CDiscardBuffer discard;
+    scheduleOut.rdbuf(&discard);
+    platform.Attach(schedule);
+    bool complete = Walk(schedule, platform, a_Count);
+    a_Out.flush();
+    if (!complete)
+        a_Err << "quillanectl: nothing plays within two days of schedule time; stopping"
+              << std::endl;
+    return 0;
+}
+
+CTimeVal CPlanner::TodayAt(const CTimeVal& a_Day, int a_Hour, int a_Min, int a_Sec) {
+    std::time_t secs = std::time_t(a_Day.Seconds());
+    std::tm fields{};
+    localtime_r(&secs, &fields);
+    fields.tm_hour = a_Hour;
+    fields.tm_min = a_Min;
+    fields.tm_sec = a_Sec;
+    fields.tm_isdst = -1;
+    return CTimeVal(timeval{std::mktime(&fields), 0});
+}

@@ -1,0 +1,24 @@
+#ifndef QUILLANE_PLANNER_H
+#define QUILLANE_PLANNER_H
+
+#include "TimeVal.h"
+
+#include <iostream>
+#include <string>
+
+// Runs the real scheduler over a schedule directory on a virtual clock and prints what it
+// would play, one line per announcement.
+class CPlanner {
+public:
+    // Virtual time that may pass without an announcement before the preview gives up.
+    static constexpr std::int64_t c_GiveUpSecs = 2 * 24 * 3600;
+
+    // Prints a_Count announcements from a_Start on a_Out; returns the exit status: 0, or 1
+    // when the schedule cannot be loaded (the loader's lines go to a_Err).
+    static int Run(const std::string& a_Dir, const CTimeVal& a_Start, long a_Count,
+                   std::ostream& a_Out, std::ostream& a_Err);
+    // a_Hour:a_Min:a_Sec local time on the day of a_Day.
+    static CTimeVal TodayAt(const CTimeVal& a_Day, int a_Hour, int a_Min, int a_Sec);
+};
+
+#endif

@@ -1,0 +1,257 @@
+#include "StickCheck.h"
+
+#include "ChainTiming.h"
+#include "MediaFinder.h"
+#include "RealPlatform.h"
+#include "Schedule.h"
+#include "SoundLibrary.h"
+#include "TimeRecord.h"
+#include "ToolText.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <set>
+#include <sstream>
+#include <strings.h>
+#include <sys/stat.h>
+
+namespace {
+const char* const c_ConvertHint =
+    "convert with: sox IN.wav -r 22050 -c 1 -b 16 -e signed-integer OUT.wav";
+
+CCheckFinding Finding(std::string a_Kind, std::string a_Text) {
+    CCheckFinding finding;
+    finding.m_Kind = std::move(a_Kind);
+    finding.m_Text = std::move(a_Text);
+    return finding;
+}
+
+std::string WithoutTrailingSlashes(std::string a_Path) {
+    while (a_Path.size() > 1 && a_Path.back() == '/')
+        a_Path.pop_back();
+    return a_Path;
+}
+
+std::vector<std::string> Lines(const std::string& a_Text) {
+    std::vector<std::string> lines;
+    std::istringstream in(a_Text);
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty())
+            lines.push_back(line);
+    return lines;
+}
+
+std::string Formatted(const char* a_Pattern, int a_Value) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, a_Pattern, a_Value);
+    return buf;
+}
+
+// cdhour00-23, cdnum1-9 and cdnum00-59: every name a spoken time can ask for.
+std::vector<std::string> CompleteTimeSet() {
+    std::vector<std::string> names;
+    for (int hour = 0; hour < 24; ++hour)
+        names.push_back(Formatted("cdhour%02d", hour));
+    for (int number = 1; number < 10; ++number)
+        names.push_back(Formatted("cdnum%d", number));
+    for (int number = 0; number < 60; ++number)
+        names.push_back(Formatted("cdnum%02d", number));
+    return names;
+}
+
+std::string Joined(const std::vector<std::string>& a_Names) {
+    std::string text;
+    for (const std::string& name : a_Names)
+        text += (text.empty() ? "" : " ") + name;
+    return text;
+}
+
+CCheckFinding NamesFinding(std::string a_Kind, const std::string& a_Lead,
+                           const std::vector<std::string>& a_Names, const std::string& a_Tail) {
+    CCheckFinding finding = Finding(std::move(a_Kind), a_Lead + Joined(a_Names) + a_Tail);
+    finding.m_Names = a_Names;
+    return finding;
+}
+
+bool SameIgnoringCase(const std::string& a_Lhs, const std::string& a_Rhs) {
+    return a_Lhs.size() == a_Rhs.size() &&
+           strncasecmp(a_Lhs.c_str(), a_Rhs.c_str(), a_Lhs.size()) == 0;
+}
+} // namespace
+
+bool CStickCheck::ResolveDir(const std::string& a_Given, std::string& a_Dir, std::string& a_Why) {
+    std::string given = WithoutTrailingSlashes(a_Given);
+    struct stat st {};
+    if (::stat(given.c_str(), &st) != 0) {
+        a_Why = given + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        a_Why = given + ": not a directory";
+        return false;
+    }
+    if (::stat((given + "/forVrex.xml").c_str(), &st) == 0) {
+        a_Dir = given;
+        return true;
+    }
+    if (CMediaFinder::FindDirOnMount(given, a_Dir))
+        return true;
+    a_Why = "no schedule directory: neither " + given +
+            " nor any directory directly below it holds forVrex.xml";
+    return false;
+}
+
+CCheckReport CStickCheck::Run(const std::string& a_Given, const CTimeVal& a_Now) {
+    CCheckReport report;
+    report.m_Given = a_Given;
+    std::string why;
+    if (!ResolveDir(a_Given, report.m_Dir, why)) {
+        report.m_Messages.push_back(why);
+        return report;
+    }
+    CSoundLibrary library(report.m_Dir, true);
+    report.m_TimeSounds = library.TimeSndFiles().size();
+    report.m_AnnouncementSounds = library.AnnouncementFiles().size();
+    AddLibraryFindings(report, library);
+    Examine(report, library, a_Now);
+    return report;
+}
+
+void CStickCheck::Examine(CCheckReport& a_Report, const CSoundLibrary& a_Library,
+                          const CTimeVal& a_Now) {
+    // The loader's own lines explain a schedule that does not load.
+    std::ostringstream loaderLines;
+    CRealPlatform platform(loaderLines);
+    CSchedule schedule(a_Report.m_Dir, platform, loaderLines);
+    a_Report.m_Loaded = schedule.Load();
+    AddNotes(a_Report, schedule);
+    if (!a_Report.m_Loaded) {
+        a_Report.m_Messages = Lines(loaderLines.str());
+        if (a_Report.m_Messages.empty())
+            a_Report.m_Messages.push_back("the schedule cannot be loaded: its interval "
+                                          "(m_Frequency) is missing or not M:SS or MM:SS");
+        return;
+    }
+    ExamineLoaded(a_Report, schedule, a_Library, a_Now);
+}
+
+void CStickCheck::ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Schedule,
+                                const CSoundLibrary& a_Library, const CTimeVal& a_Now) {
+    a_Report.m_FrequencySecs = a_Schedule.FrequencySecs();
+    a_Report.m_AnnounceTime = CChainTiming::AnnounceTimeFor(a_Schedule.FrequencySecs(), a_Now);
+    ListChains(a_Report, a_Schedule);
+    if (a_Schedule.Program().empty())
+        a_Report.m_Findings.push_back(
+            Finding("empty-program", "The schedule has no chains: nothing will ever play"));
+    AddMissingAnnouncements(a_Report, a_Schedule, a_Library);
+    CChainTiming timing(a_Schedule, a_Now);
+    AddMissingTimeSounds(a_Report, timing, a_Library);
+    timing.AddFindings(a_Report.m_Findings);
+}
+
+void CStickCheck::AddLibraryFindings(CCheckReport& a_Report, const CSoundLibrary& a_Library) {
+    for (const CSoundLibrary::Finding& found : a_Library.Findings()) {
+        CCheckFinding finding = Finding(found.m_Kind, LibraryText(found));
+        finding.m_Path = found.m_Path;
+        finding.m_SoundName = found.m_SoundName;
+        finding.m_Detail = found.m_Detail;
+        if (found.m_Kind == "refused")
+            finding.m_Hint = c_ConvertHint;
+        a_Report.m_Findings.push_back(finding);
+    }
+}
+
+std::string CStickCheck::LibraryText(const CSoundLibrary::Finding& a_Found) {
+    if (a_Found.m_Kind == "refused")
+        return "Refused " + a_Found.m_Path + ": " + a_Found.m_Detail;
+    if (a_Found.m_Kind == "zero-length")
+        return "Left out " + a_Found.m_Path + ": it holds no samples";
+    if (a_Found.m_Kind == "short-name")
+        return "Left out " + a_Found.m_Path + ": its name gives no sound name";
+    if (a_Found.m_Kind == "replaced")
+        return "Two files give the sound " + a_Found.m_SoundName + ": " + a_Found.m_Path +
+               " is played, " + a_Found.m_Detail + " is not";
+    return a_Found.m_Kind + ": " + a_Found.m_Path;
+}
+
+void CStickCheck::AddNotes(CCheckReport& a_Report, const CSchedule& a_Schedule) {
+    for (const CSchedule::Note& note : a_Schedule.Notes())
+        a_Report.m_Findings.push_back(Finding(note.m_Kind, note.m_Text));
+}
+
+void CStickCheck::ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule) {
+    for (const auto& entry : a_Schedule.Program()) {
+        CChainInfo info;
+        info.m_Key = entry.first;
+        info.m_AnchoredStart = entry.second->AnchoredStart();
+        info.m_Duration = entry.second->DurationForTime(a_Report.m_AnnounceTime);
+        for (const auto& record : entry.second->Records()) {
+            auto* timeRecord = dynamic_cast<const CTimeRecord*>(record.get());
+            info.m_Records.push_back(CRecordInfo{timeRecord ? "time" : "announcement",
+                                                 record->Name(),
+                                                 timeRecord ? timeRecord->MinOffset() : 0});
+        }
+        a_Report.m_Chains.push_back(info);
+    }
+}
+
+void CStickCheck::AddMissingAnnouncements(CCheckReport& a_Report, const CSchedule& a_Schedule,
+                                          const CSoundLibrary& a_Library) {
+    std::map<std::string, std::vector<float>> missing; // name -> keys of the chains using it
+    for (const auto& entry : a_Schedule.Program())
+        for (const auto& record : entry.second->Records())
+            if (!dynamic_cast<const CTimeRecord*>(record.get()) &&
+                a_Library.GetAnnouncementFile(record->Name()).empty())
+                missing[record->Name()].push_back(entry.first);
+    for (const auto& [name, keys] : missing) {
+        std::string chains;
+        for (float key : keys)
+            chains += (chains.empty() ? "" : ", ") + FloatText(key);
+        CCheckFinding finding =
+            Finding("missing-announcement", "Announcement \"" + name + "\" (chain " + chains +
+                                                ") is not on the stick: that part stays silent");
+        finding.m_SoundName = name;
+        finding.m_Keys = keys;
+        finding.m_Hint = MissingHint(a_Report, name, a_Library);
+        a_Report.m_Findings.push_back(finding);
+    }
+}
+
+std::string CStickCheck::MissingHint(const CCheckReport& a_Report, const std::string& a_Name,
+                                     const CSoundLibrary& a_Library) {
+    if (a_Name.empty())
+        return "the record has no m_Name";
+    if (CSoundLibrary::IsTimeFile(a_Name))
+        return a_Name + " is a time sound name; an announcement needs a name that does not " +
+               "begin with cdhour or cdnum";
+    for (const auto& [name, path] : a_Library.AnnouncementFiles())
+        if (SameIgnoringCase(name, a_Name))
+            return "the stick has " + path + ": names must match in letter case";
+    for (const CCheckFinding& finding : a_Report.m_Findings)
+        if (finding.m_SoundName == a_Name && !finding.m_Path.empty())
+            return "its file " + finding.m_Path + " was left out, see above";
+    return "put a file " + a_Name + ".wav anywhere below " + a_Report.m_Dir;
+}
+
+void CStickCheck::AddMissingTimeSounds(CCheckReport& a_Report, const CChainTiming& a_Timing,
+                                       const CSoundLibrary& a_Library) {
+    std::set<std::string> needed = a_Timing.NeededTimeSounds();
+    std::vector<std::string> missing, neededMissing;
+    for (const std::string& name : CompleteTimeSet())
+        if (a_Library.TimeSndFiles().count(name) == 0) {
+            missing.push_back(name);
+            if (needed.count(name) != 0)
+                neededMissing.push_back(name);
+        }
+    if (!missing.empty())
+        a_Report.m_Findings.push_back(NamesFinding(
+            "missing-time-sounds", "Time sounds missing from the complete set: ", missing,
+            neededMissing.empty() ? "; this schedule needs none of them" : ""));
+    if (!neededMissing.empty())
+        a_Report.m_Findings.push_back(NamesFinding(
+            "needed-time-sounds-missing",
+            "Time sounds this schedule speaks over a day but the stick lacks (spoken as silence): ",
+            neededMissing, ""));
+}

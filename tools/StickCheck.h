@@ -1,0 +1,41 @@
+#ifndef QUILLANE_STICKCHECK_H
+#define QUILLANE_STICKCHECK_H
+
+#include "CheckReport.h"
+#include "SoundLibrary.h"
+#include "TimeVal.h"
+
+#include <string>
+
+class CChainTiming;
+class CSchedule;
+
+// Looks at a stick the way the announcer will: catalogues its recordings, loads its schedule
+// and reports everything that will not play as its author expects.
+class CStickCheck {
+public:
+    // a_Now decides which announce time the chain durations are given for.
+    static CCheckReport Run(const std::string& a_Given, const CTimeVal& a_Now);
+
+    // a_Given itself when it holds "forVrex.xml", otherwise the first directory directly below
+    // it that does, as at start-up. On false a_Why says what was found instead.
+    static bool ResolveDir(const std::string& a_Given, std::string& a_Dir, std::string& a_Why);
+
+private:
+    static void Examine(CCheckReport& a_Report, const CSoundLibrary& a_Library,
+                        const CTimeVal& a_Now);
+    static void ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Schedule,
+                              const CSoundLibrary& a_Library, const CTimeVal& a_Now);
+    static void AddLibraryFindings(CCheckReport& a_Report, const CSoundLibrary& a_Library);
+    static std::string LibraryText(const CSoundLibrary::Finding& a_Found);
+    static void AddNotes(CCheckReport& a_Report, const CSchedule& a_Schedule);
+    static void ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule);
+    static void AddMissingAnnouncements(CCheckReport& a_Report, const CSchedule& a_Schedule,
+                                        const CSoundLibrary& a_Library);
+    static std::string MissingHint(const CCheckReport& a_Report, const std::string& a_Name,
+                                   const CSoundLibrary& a_Library);
+    static void AddMissingTimeSounds(CCheckReport& a_Report, const CChainTiming& a_Timing,
+                                     const CSoundLibrary& a_Library);
+};
+
+#endif
