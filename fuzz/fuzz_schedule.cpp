@@ -1,0 +1,136 @@
+// Text in, schedule out: any schedule file must load or be refused without a crash, and the
+// scheduler must then make progress on it: each pass ends, plays at most once, never plays an
+// occurrence again and never runs the clock backwards.
+#include "FuzzSupport.h"
+#include "Platform.h"
+#include "Schedule.h"
+#include "SoundLibrary.h"
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// A clock that moves only when the scheduler sleeps or plays.
+class CFuzzPlatform : public CPlatform {
+public:
+    explicit CFuzzPlatform(std::int64_t a_StartSecs) : m_Now(a_StartSecs * 1000000) {}
+
+    CTimeVal Now() override {
+        return CTimeVal(timeval{time_t(m_Now / 1000000), suseconds_t(m_Now % 1000000)});
+    }
+    std::int64_t SteadyMicroSecs() override { return m_Now; }
+    void SleepMicroSecs(std::int64_t a_MicroSecs) override {
+        if (a_MicroSecs > 0)
+            m_Now += a_MicroSecs;
+    }
+    void Play(const std::string&) override {
+        ++m_Plays;
+        m_Now += 1500000; // every recording on the fake stick lasts a moment
+    }
+
+    std::int64_t m_Now;
+    int m_Plays = 0;
+};
+
+// A small stick: a few announcements and every clock fragment, so chains have durations. It is
+// removed when the run ends.
+class CFuzzStick {
+public:
+    static std::vector<std::string> Names() {
+        std::vector<std::string> names = {"intro", "a", "now"};
+        auto add = [&names](const char* a_Pattern, int a_From, int a_To) {
+            char buf[16];
+            for (int i = a_From; i <= a_To; ++i) {
+                std::snprintf(buf, sizeof buf, a_Pattern, i);
+                names.push_back(buf);
+            }
+        };
+        add("cdhour%02d", 0, 23);
+        add("cdnum%d", 1, 9);
+        add("cdnum%02d", 0, 59);
+        return names;
+    }
+
+    CFuzzStick() {
+        char dir[] = "/tmp/quillane-fuzz-stick-XXXXXX";
+        if (!mkdtemp(dir))
+            FuzzFail("mkdtemp failed");
+        m_Dir = dir;
+        for (const std::string& name : Names())
+            std::ofstream(m_Dir + "/" + name + ".wav")
+                << FuzzWavHeader(std::uint32_t(2205 * 2 * (1 + name.size() % 7)));
+    }
+    ~CFuzzStick() { std::filesystem::remove_all(m_Dir); }
+    const std::string& Dir() const { return m_Dir; }
+
+private:
+    std::string m_Dir;
+};
+
+const CSoundLibrary& Library() {
+    static const CFuzzStick stick;
+    static const CSoundLibrary library(stick.Dir());
+    return library;
+}
+
+// Checks one pass; a_Played collects the occurrences (key and announce time) played so far.
+void CheckPass(const CSchedule& a_Schedule, const CFuzzPlatform& a_Platform, std::int64_t a_Before,
+               int a_PlaysBefore, std::set<std::pair<float, std::int64_t>>& a_Played) {
+    if (a_Platform.m_Now < a_Before)
+        FuzzFail("the clock went backwards");
+    if (a_Platform.m_Plays > a_PlaysBefore + 1)
+        FuzzFail("one pass played more than once");
+    if (a_Platform.m_Plays == a_PlaysBefore)
+        return;
+    const CSchedule::Choice& choice = a_Schedule.LastChoice();
+    if (!a_Played.insert({choice.m_Key, choice.m_AnnounceTime.Seconds()}).second)
+        FuzzFail("an occurrence was played twice");
+}
+
+// A pass may wait up to two intervals in one-second steps, so long intervals get one pass.
+void RunPasses(CSchedule& a_Schedule, CFuzzPlatform& a_Platform) {
+    std::set<std::pair<float, std::int64_t>> played;
+    const int passes = a_Schedule.FrequencySecs() <= 900 ? 3 : 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        const std::int64_t before = a_Platform.m_Now;
+        const int plays = a_Platform.m_Plays;
+        a_Schedule.PlayNextSound();
+        CheckPass(a_Schedule, a_Platform, before, plays, played);
+    }
+}
+
+// A chain keyed beyond the interval makes a pass wait until that key, however far off (years,
+// for a key of millions of minutes), while every nearer occurrence goes by: the scheduler is run
+// only for schedules whose keys lie within one interval.
+bool KeysWithinInterval(const CSchedule& a_Schedule) {
+    const auto& program = a_Schedule.Program();
+    return program.empty() || program.rbegin()->first <= float(a_Schedule.FrequencySecs());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    setenv("TZ", "UTC", 1);
+    Library();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* a_Data, std::size_t a_Size) {
+    std::ostringstream out;
+    // 2024-03-14 14:31:05 UTC: mid-interval, so both the current and the next are searched.
+    CFuzzPlatform platform(1710426665);
+    CSchedule schedule("/nonexistent", platform, out);
+    if (!schedule.LoadText(std::string(reinterpret_cast<const char*>(a_Data), a_Size)))
+        return 0;
+    if (schedule.FrequencySecs() <= 0)
+        FuzzFail("accepted an interval of " + std::to_string(schedule.FrequencySecs()));
+    if (KeysWithinInterval(schedule))
+        RunPasses(schedule, platform);
+    return 0;
+}
