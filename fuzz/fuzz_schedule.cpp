@@ -105,12 +105,12 @@ void RunPasses(CSchedule& a_Schedule, CFuzzPlatform& a_Platform) {
     }
 }
 
-// A chain keyed beyond the interval makes a pass wait until that key, however far off (years,
-// for a key of millions of minutes), while every nearer occurrence goes by: the scheduler is run
-// only for schedules whose keys lie within one interval.
+// A chain keyed outside its interval would speak another interval's time, or make a pass wait
+// until a far-off key while every nearer occurrence goes by: the loader must have dropped it.
 bool KeysWithinInterval(const CSchedule& a_Schedule) {
     const auto& program = a_Schedule.Program();
-    return program.empty() || program.rbegin()->first <= float(a_Schedule.FrequencySecs());
+    return program.empty() || (program.begin()->first >= 0 &&
+                               program.rbegin()->first <= float(a_Schedule.FrequencySecs()));
 }
 
 } // namespace
@@ -130,7 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* a_Data, std::size_t a_
         return 0;
     if (schedule.FrequencySecs() <= 0)
         FuzzFail("accepted an interval of " + std::to_string(schedule.FrequencySecs()));
-    if (KeysWithinInterval(schedule))
-        RunPasses(schedule, platform);
+    if (!KeysWithinInterval(schedule))
+        FuzzFail("kept a chain keyed outside the interval");
+    RunPasses(schedule, platform);
     return 0;
 }

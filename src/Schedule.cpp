@@ -100,7 +100,26 @@ bool CSchedule::LoadText(std::string a_Text) {
         ReadRecordDef(pos);
         ++pos;
     }
+    DropKeysOutsideInterval();
     return true;
+}
+
+// A chain keyed beyond its interval would speak the time of the wrong interval, and a far-off key
+// would hold every nearer chain back for as long as the wait lasts.
+void CSchedule::DropKeysOutsideInterval() {
+    for (auto it = m_Program.begin(); it != m_Program.end();) {
+        if (it->first >= 0 && it->first <= float(m_FrequencySecs)) {
+            ++it;
+            continue;
+        }
+        m_Out << "Chain with offset " << it->first << " lies outside the interval of "
+              << m_FrequencySecs << " seconds - ignored" << std::endl;
+        std::ostringstream text;
+        text << "Chain " << it->first << ": its key is not within the " << m_FrequencySecs
+             << " s interval - ignored";
+        AddNote("key-beyond-interval", text.str());
+        it = m_Program.erase(it);
+    }
 }
 
 bool CSchedule::ReadFrequency() {
@@ -199,7 +218,12 @@ float CSchedule::ReadTime(std::size_t a_Pos, const std::string& a_Record) {
 }
 
 void CSchedule::AddNote(std::string a_Kind, std::string a_Text) {
-    m_Notes.push_back(Note{std::move(a_Kind), std::move(a_Text)});
+    // A hostile file can hold millions of odd records; a person needs only the first of them.
+    constexpr std::size_t c_MaxNotes = 1000;
+    if (m_Notes.size() < c_MaxNotes)
+        m_Notes.push_back(Note{std::move(a_Kind), std::move(a_Text)});
+    else if (m_Notes.size() == c_MaxNotes)
+        m_Notes.push_back(Note{"more-notes", "Further notes of this schedule are not listed"});
 }
 
 // Element scanner: values taken out of the schedule text by plain tag search.

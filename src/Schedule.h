@@ -23,7 +23,7 @@ public:
     // Something the loader accepted silently; reported by tools, never by the announcer.
     struct Note {
         std::string m_Kind; // "unknown-type", "orphan-after-message", "replaced-chain",
-                            // "malformed-value"
+                            // "malformed-value", "key-beyond-interval", "more-notes"
         std::string m_Text; // one line for a person
     };
 
@@ -76,6 +76,7 @@ private:
     bool ReadFile(std::string& a_Text);
     bool ReadFrequency();
     void ReadRecordDef(std::size_t a_Pos);
+    void DropKeysOutsideInterval();
     std::unique_ptr<CRecord> MakeRecord(std::size_t a_Pos, const std::string& a_Name);
     void StartChain(std::size_t a_Pos, std::unique_ptr<CRecord> a_Record);
     void JoinLastChain(std::unique_ptr<CRecord> a_Record);

@@ -255,16 +255,46 @@ TEST_F(LoaderTest, EachLoadAndEachScheduleStartsWithoutAChainToJoin) {
 }
 
 TEST_F(LoaderTest, ManyRecordsWithMissingElementsLoadCompletely) {
+    // Keys 0.0 to 999.9 s, a tenth of a second apart, within a 20-minute interval.
     std::string records;
     for (int i = 0; i < 10000; ++i)
-        records += "<Record>" + El("m_Name", "r" + std::to_string(i)) + El("Type", "Custom") +
-                   El("m_TimingTime", std::to_string(i / 60) + ":" + (i % 60 < 10 ? "0" : "") +
-                                          std::to_string(i % 60) + ".0") +
-                   "</Record>";
+        records +=
+            "<Record>" + El("m_Name", "r" + std::to_string(i)) + El("Type", "Custom") +
+            El("m_TimingTime", std::to_string(i / 600) + ":" + (i / 10 % 60 < 10 ? "0" : "") +
+                                   std::to_string(i / 10 % 60) + "." + std::to_string(i % 10)) +
+            "</Record>";
     records += Rec("end", "Custom", "0:00.0", false, "1");
-    EXPECT_TRUE(LoadText(ScheduleFile(records)));
+    EXPECT_TRUE(LoadText(ScheduleFile(records, "20:00")));
     ASSERT_EQ(m_Schedule.Program().size(), 10000u);
     // Every record borrows the finishing flag of the last one.
-    EXPECT_FALSE(m_Schedule.Program().at(9999.0f)->AnchoredStart());
+    EXPECT_FALSE(m_Schedule.Program().at(999.9f)->AnchoredStart());
     EXPECT_EQ(m_Schedule.Program().at(0.0f)->Records().front()->Name(), "end");
+}
+
+TEST_F(LoaderTest, KeysOutsideTheIntervalAreIgnoredWithOneLineEach) {
+    // 5:00.0 ends exactly at the next interval's start and stays; 5:00.1 and far-off keys would
+    // speak another interval's time or hold every nearer chain back.
+    EXPECT_TRUE(
+        LoadText(ScheduleFile(Rec("a", "Custom", "0:01.0") + Rec("b", "Custom", "5:00.0") +
+                              Rec("c", "Custom", "5:00.1") + Rec("d", "Custom", "99999:00.0"))));
+    std::vector<float> keys;
+    for (const auto& entry : m_Schedule.Program())
+        keys.push_back(entry.first);
+    EXPECT_EQ(keys, (std::vector<float>{1.0f, 300.0f}));
+    EXPECT_EQ(m_Out.str(),
+              "Chain with offset 300.1 lies outside the interval of 300 seconds - "
+              "ignored\n"
+              "Chain with offset 5.99994e+06 lies outside the interval of 300 seconds - "
+              "ignored\n");
+    ASSERT_EQ(m_Schedule.Notes().size(), 2u);
+    EXPECT_EQ(m_Schedule.Notes()[0].m_Kind, "key-beyond-interval");
+}
+
+TEST_F(LoaderTest, NotesOfAHostileFileAreBounded) {
+    std::string records;
+    for (int i = 0; i < 5000; ++i)
+        records += "<Record><Type>Daily</Type></Record>";
+    EXPECT_TRUE(LoadText(ScheduleFile(records)));
+    ASSERT_EQ(m_Schedule.Notes().size(), 1001u);
+    EXPECT_EQ(m_Schedule.Notes().back().m_Kind, "more-notes");
 }
