@@ -186,3 +186,24 @@ wait_for_line() {
 expect_line() { grep -qxF -- "$1" "$WORK/out.log" || fail "no output line: $1"; }
 expect_no_line() { ! grep -qxF -- "$1" "$WORK/out.log" || fail "unexpected output line: $1"; }
 expect_rc() { [[ $ANNOUNCER_RC == "$1" ]] || fail "exit status $ANNOUNCER_RC, expected $1"; }
+
+# Skips unless the real player and the system's ALSA configuration are here.
+need_real_aplay() {
+    command -v aplay >/dev/null || skip "aplay (alsa-utils) is missing"
+    [[ -r /usr/share/alsa/alsa.conf ]] || skip "no ALSA configuration at /usr/share/alsa/alsa.conf"
+}
+
+# alsa_to_file FILE: writes $WORK/asound.conf, which sends the default device to FILE as raw
+# samples (the ALSA file plugin; "|cat >>PATH" appends every run). Use with
+# ALSA_CONFIG_PATH="$WORK/asound.conf": no sound card or system file is needed.
+alsa_to_file() {
+    cat >"$WORK/asound.conf" <<EOF
+</usr/share/alsa/alsa.conf>
+pcm.!default {
+    type file
+    slave.pcm "null"
+    file "$1"
+    format "raw"
+}
+EOF
+}

@@ -6,8 +6,7 @@
 #   0:03 finishes at its key: huge    -> would have to start 27 hours early: never chosen
 # The announcer must neither sleep for the claimed length nor stall on the short file.
 source "$(dirname "$0")/lib.sh"
-command -v aplay >/dev/null || skip "aplay (alsa-utils) is missing"
-[[ -r /usr/share/alsa/alsa.conf ]] || skip "no ALSA configuration at /usr/share/alsa/alsa.conf"
+need_real_aplay
 e2e_setup "$@"
 
 show="$WORK/stick/show"
@@ -23,15 +22,7 @@ write_schedule "$show" 0:05 "$(record_xml huge Custom 0:00.0 0 0)" \
     "$(record_xml intro Custom 0:02.0 0 0)" "$(record_xml huge Custom 0:03.0 1 0)"
 mount_stick /dev/sdq1 "$WORK/mnt" "$WORK/stick"
 
-cat >"$WORK/asound.conf" <<EOF
-</usr/share/alsa/alsa.conf>
-pcm.!default {
-    type file
-    slave.pcm "null"
-    file "|cat >>$WORK/played.raw"
-    format "raw"
-}
-EOF
+alsa_to_file "|cat >>$WORK/played.raw"
 
 # Local time hh:mm:58 at the start, between the chains; watched until hh:mm:08.5.
 key=$(($(date +%s) + 2))

@@ -4,8 +4,7 @@
 # plays at :00, finds its recording gone at :05, and plays again at :10. The announcer must
 # keep running throughout and must not spin while the stick is away.
 source "$(dirname "$0")/lib.sh"
-command -v aplay >/dev/null || skip "aplay (alsa-utils) is missing"
-[[ -r /usr/share/alsa/alsa.conf ]] || skip "no ALSA configuration at /usr/share/alsa/alsa.conf"
+need_real_aplay
 e2e_setup "$@"
 
 show="$WORK/stick/show"
@@ -15,15 +14,7 @@ write_schedule "$show" 0:05 "$(record_xml intro Custom 0:00.0 0 0)"
 mount_stick /dev/sdq1 "$WORK/mnt" "$WORK/stick"
 
 # Every run appends what it plays, so the file shows each playback.
-cat >"$WORK/asound.conf" <<EOF
-</usr/share/alsa/alsa.conf>
-pcm.!default {
-    type file
-    slave.pcm "null"
-    file "|cat >>$WORK/played.raw"
-    format "raw"
-}
-EOF
+alsa_to_file "|cat >>$WORK/played.raw"
 
 sleep_until() {
     sleep "$(awk -v t="$1" -v n="$(date +%s.%N)" 'BEGIN { d = t - n; printf "%.3f", (d > 0 ? d : 0) }')"

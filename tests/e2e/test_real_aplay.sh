@@ -3,8 +3,7 @@
 # (the ALSA file plugin): the file must hold the chain's samples in order, intro then the
 # spoken time, even though the intro's path holds a space.
 source "$(dirname "$0")/lib.sh"
-command -v aplay >/dev/null || skip "aplay (alsa-utils) is missing"
-[[ -r /usr/share/alsa/alsa.conf ]] || skip "no ALSA configuration at /usr/share/alsa/alsa.conf"
+need_real_aplay
 e2e_setup "$@"
 
 show="$WORK/stick/show"
@@ -16,15 +15,7 @@ write_wav "$show/cdnum05.wav" 0.2 43
 write_schedule "$show" 5:00 "$(record_xml "my intro" Custom 2:00.0 0 0)" "$(record_xml now Timed 0 0 1)"
 mount_stick /dev/sdq1 "$WORK/mnt" "$WORK/stick"
 
-cat >"$WORK/asound.conf" <<EOF
-</usr/share/alsa/alsa.conf>
-pcm.!default {
-    type file
-    slave.pcm "null"
-    file "$WORK/played.raw"
-    format "raw"
-}
-EOF
+alsa_to_file "$WORK/played.raw"
 
 # Local time 9:02:00 three seconds from now: the chain at 2:00 plays at 9:02:00 and speaks
 # the next interval's start, 9:05 (cdnum9, cdnum05).
