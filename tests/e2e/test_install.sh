@@ -2,15 +2,7 @@
 # `cmake --install` to a prefix of one's own: everything lands below it (nothing in the running
 # system's directories), the service and the stick rule name the installed programs, the
 # installed quillanectl runs, and the manual pages render without a warning.
-set -euo pipefail
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "$0")/lib.sh" # skip, fail
 [[ -d ${QUILLANE_BUILD_DIR:-} ]] || skip "QUILLANE_BUILD_DIR does not name a build directory"
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT

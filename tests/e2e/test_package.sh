@@ -2,15 +2,7 @@
 # The Debian package built by cpack from this build: its metadata, that dpkg installs it into a
 # scratch root with the programs, service, stick rule and manual pages in place and removes it
 # again, that installing it starts and enables nothing, and that lintian finds no fault.
-set -euo pipefail
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "$0")/lib.sh" # skip, fail
 for tool in cpack dpkg dpkg-deb; do
     command -v "$tool" >/dev/null || skip "$tool is missing"
 done

@@ -3,15 +3,7 @@
 # nothing to say about it, its sandbox rates as well protected, and it still allows what the
 # announcer needs: reading /proc/mounts and the sticks, running aplay on the sound cards.
 # Checked offline in a scratch root that holds the install and this machine's units.
-set -euo pipefail
-skip() {
-    echo "SKIP: $*"
-    exit 77
-}
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+source "$(dirname "$0")/lib.sh" # skip, fail
 command -v systemd-analyze >/dev/null || skip "systemd-analyze (package systemd) is missing"
 units=/lib/systemd/system
 [[ -f $units/sysinit.target ]] || skip "no systemd units in $units to verify against"

@@ -57,8 +57,8 @@ prepare() {
 }
 
 declare -A DEVICE
-for spec in "ext4 mkfs.ext4 -q -F" "vfat mkfs.vfat" "exfat mkfs.exfat"; do
-    read -r fs mkfs <<<"$spec"
+for fs_and_mkfs in "ext4 mkfs.ext4 -q -F" "vfat mkfs.vfat" "exfat mkfs.exfat"; do
+    read -r fs mkfs <<<"$fs_and_mkfs"
     # shellcheck disable=SC2086 # the words are the command
     if prepare "$fs" $mkfs; then
         DEVICE[$fs]=$loop
