@@ -31,6 +31,17 @@ std::vector<std::string> CTimeRecord::TitlesForTime(CTimeVal a_Time) const {
     return {Format(hourPattern, hours), Format("cdnum%02d", minutes)};
 }
 
+std::vector<std::string> CTimeRecord::AllTitles() {
+    std::vector<std::string> titles;
+    for (int hour = 0; hour < 24; ++hour)
+        titles.push_back(Format("cdhour%02d", hour));
+    for (int number = 1; number < 10; ++number)
+        titles.push_back(Format("cdnum%01d", number));
+    for (int number = 0; number < 60; ++number)
+        titles.push_back(Format("cdnum%02d", number));
+    return titles;
+}
+
 float CTimeRecord::DurationForTime(CTimeVal a_Time) {
     float duration = 0;
     for (const std::string& title : TitlesForTime(a_Time))

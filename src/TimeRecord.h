@@ -15,6 +15,8 @@ public:
 
     // The time-sound names that speak the time, e.g. cdnum14 cdnum35, or cdhour14.
     std::vector<std::string> TitlesForTime(CTimeVal a_Time) const;
+    // Every name a spoken time can ask for: cdhour00-23, cdnum1-9, cdnum00-59 (93 names).
+    static std::vector<std::string> AllTitles();
     int MinOffset() const { return m_MinOffset; }
 
 private:

@@ -34,6 +34,16 @@ CWave::DWORD Dword(const CWave::BYTE* a_P) {
            CWave::DWORD(a_P[3]) << 24;
 }
 
+void PutWord(std::string& a_Out, CWave::WORD a_Value) {
+    a_Out += char(a_Value & 0xFF);
+    a_Out += char(a_Value >> 8);
+}
+
+void PutDword(std::string& a_Out, CWave::DWORD a_Value) {
+    PutWord(a_Out, CWave::WORD(a_Value & 0xFFFF));
+    PutWord(a_Out, CWave::WORD(a_Value >> 16));
+}
+
 // Refuses anything but a regular file, so a FIFO or device named x.wav cannot block or act.
 std::string OpenError(int a_Fd, const std::string& a_Path) {
     if (a_Fd < 0)
@@ -106,6 +116,22 @@ CWave::CWave(std::string _fileName)
 }
 
 CWave::~CWave() = default;
+
+std::string CWave::headerFor(DWORD a_DataBytes) {
+    std::string header = "RIFF";
+    PutDword(header, 36 + a_DataBytes);
+    header += "WAVEfmt ";
+    PutDword(header, 16);
+    PutWord(header, 1); // PCM
+    PutWord(header, 1); // mono
+    PutDword(header, c_sample_rate);
+    PutDword(header, c_ByteRate);
+    PutWord(header, 2); // bytes per sample frame
+    PutWord(header, 16);
+    header += "data";
+    PutDword(header, a_DataBytes);
+    return header;
+}
 
 float CWave::getDuration() const {
     if (!m_Valid)

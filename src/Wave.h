@@ -62,6 +62,10 @@ public:
     float getDuration() const;
     const std::string& lastError() const { return m_LastError; }
 
+    // The 44-byte header of a recording in the accepted format holding a_DataBytes of samples:
+    // RIFF, a 16-byte format chunk and the data chunk, nothing between them.
+    static std::string headerFor(DWORD a_DataBytes);
+
 private:
     std::string ReadHeader(CWaveHeaderBytes& a_In);
     std::string ReadFormat(CWaveHeaderBytes& a_In);

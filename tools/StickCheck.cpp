@@ -43,24 +43,6 @@ std::vector<std::string> Lines(const std::string& a_Text) {
     return lines;
 }
 
-std::string Formatted(const char* a_Pattern, int a_Value) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, a_Pattern, a_Value);
-    return buf;
-}
-
-// cdhour00-23, cdnum1-9 and cdnum00-59: every name a spoken time can ask for.
-std::vector<std::string> CompleteTimeSet() {
-    std::vector<std::string> names;
-    for (int hour = 0; hour < 24; ++hour)
-        names.push_back(Formatted("cdhour%02d", hour));
-    for (int number = 1; number < 10; ++number)
-        names.push_back(Formatted("cdnum%d", number));
-    for (int number = 0; number < 60; ++number)
-        names.push_back(Formatted("cdnum%02d", number));
-    return names;
-}
-
 std::string Joined(const std::vector<std::string>& a_Names) {
     std::string text;
     for (const std::string& name : a_Names)
@@ -239,7 +221,7 @@ void CStickCheck::AddMissingTimeSounds(CCheckReport& a_Report, const CChainTimin
                                        const CSoundLibrary& a_Library) {
     std::set<std::string> needed = a_Timing.NeededTimeSounds();
     std::vector<std::string> missing, neededMissing;
-    for (const std::string& name : CompleteTimeSet())
+    for (const std::string& name : CTimeRecord::AllTitles())
         if (a_Library.TimeSndFiles().count(name) == 0) {
             missing.push_back(name);
             if (needed.count(name) != 0)
