@@ -3,7 +3,7 @@
 #include "Schedule.h"
 #include "SoundLibrary.h"
 
-int CAnnouncer::Run(const std::string& a_Dir, long a_MaxPasses) {
+int CAnnouncer::Run(const std::string& a_Dir) {
     // Both live on this stack for the whole run; on a failed load the schedule goes first,
     // then the library, which clears gSoundLibrary.
     CSoundLibrary library(a_Dir);
@@ -11,7 +11,6 @@ int CAnnouncer::Run(const std::string& a_Dir, long a_MaxPasses) {
     if (!schedule.Load())
         return 1;
     m_Out << "Schedule loaded" << std::endl;
-    for (long pass = 0; a_MaxPasses < 0 || pass < a_MaxPasses; ++pass)
+    for (;;)
         schedule.PlayNextSound();
-    return 0;
 }

@@ -11,9 +11,8 @@ class CAnnouncer {
 public:
     CAnnouncer(CPlatform& a_Platform, std::ostream& a_Out) : m_Platform(a_Platform), m_Out(a_Out) {}
 
-    // Returns 1 when the schedule cannot be loaded; otherwise runs a_MaxPasses passes
-    // (forever when negative) and returns 0.
-    int Run(const std::string& a_Dir, long a_MaxPasses = -1);
+    // Returns 1 when the schedule cannot be loaded; otherwise announces for ever.
+    int Run(const std::string& a_Dir);
 
 private:
     CPlatform& m_Platform;

@@ -28,6 +28,28 @@ char EscapedChar(const std::string& a_Code) {
         return '\\';
     return '\0';
 }
+// A directory entry worth searching: a directory, asked of the file system itself when the
+// listing leaves the type unreported (DT_UNKNOWN); symbolic links are not followed.
+bool IsSearchableDir(const std::string& a_Path, unsigned char a_Type) {
+    if (a_Type != DT_UNKNOWN)
+        return a_Type == DT_DIR;
+    // Some file systems leave the type unreported; ask the entry itself, without following a
+    // symbolic link, so the answer is the one a reporting file system would have given.
+    struct stat info {};
+    return lstat(a_Path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Decodes the mount table's octal escapes.
+std::string DecodeMountField(const std::string& a_Field) {
+    std::string decoded;
+    for (std::size_t pos = 0; pos < a_Field.size(); ++pos) {
+        char escaped = a_Field[pos] == '\\' ? EscapedChar(a_Field.substr(pos + 1, 3)) : '\0';
+        decoded += escaped ? escaped : a_Field[pos];
+        if (escaped)
+            pos += 3;
+    }
+    return decoded;
+}
 } // namespace
 
 CMediaFinder::CMediaFinder(CPlatform& a_Platform, std::ostream& a_Out, std::string a_MountTable)
@@ -80,24 +102,4 @@ bool CMediaFinder::FindDirOnMount(const std::string& a_Mount, std::string& a_Dir
         }
     }
     return false;
-}
-
-bool CMediaFinder::IsSearchableDir(const std::string& a_Path, unsigned char a_Type) {
-    if (a_Type != DT_UNKNOWN)
-        return a_Type == DT_DIR;
-    // Some file systems leave the type unreported; ask the entry itself, without following a
-    // symbolic link, so the answer is the one a reporting file system would have given.
-    struct stat info {};
-    return lstat(a_Path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-std::string CMediaFinder::DecodeMountField(const std::string& a_Field) {
-    std::string decoded;
-    for (std::size_t pos = 0; pos < a_Field.size(); ++pos) {
-        char escaped = a_Field[pos] == '\\' ? EscapedChar(a_Field.substr(pos + 1, 3)) : '\0';
-        decoded += escaped ? escaped : a_Field[pos];
-        if (escaped)
-            pos += 3;
-    }
-    return decoded;
 }

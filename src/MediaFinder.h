@@ -16,11 +16,6 @@ public:
     // Retries every 10 seconds until found; false only when the mount table cannot be read.
     bool FindDir(std::string& a_Dir);
     static bool FindDirOnMount(const std::string& a_Mount, std::string& a_Dir);
-    // A directory entry worth searching: a directory, asked of the file system itself when the
-    // listing leaves the type unreported (DT_UNKNOWN); symbolic links are not followed.
-    static bool IsSearchableDir(const std::string& a_Path, unsigned char a_Type);
-    // Decodes the mount table's octal escapes (\040 space, \011 tab, \012 newline, \134 '\').
-    static std::string DecodeMountField(const std::string& a_Field);
 
 private:
     // One pass over the table: the first "/dev/sd" device holding a schedule directory.

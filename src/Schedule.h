@@ -14,8 +14,6 @@
 #include <utility>
 #include <vector>
 
-class CScheduleProbe; // unit tests reach the element scanner through it
-
 // What to announce and when: the schedule file, its interval and its chains, and the
 // scheduler that plays the next chain due.
 class CSchedule {
@@ -53,16 +51,16 @@ public:
     const Choice& LastChoice() const { return m_LastChoice; }
     std::string FileName() const { return m_Dir + "/forVrex.xml"; }
 
-private:
-    friend class CScheduleProbe;
-
-    // Element scanner over m_XmlStr.
+    // Element scanner over the schedule text: where "<a_Name>" and "</a_Name>" stand at or after
+    // a_Pos, and the value between them read as text, an integer, a flag or M:SS.T seconds.
     std::size_t GetElementPos(std::size_t a_Pos, std::string a_Name) const;
     std::size_t GetElementEndPos(std::size_t a_Pos, std::string a_Name) const;
     std::string GetElementVal(std::size_t a_Pos, std::string a_Name) const;
     int GetElementValInt(std::size_t a_Pos, std::string a_Name) const;
     bool GetElementValBool(std::size_t a_Pos, std::string a_Name) const;
     float GetElementValTimeVal(std::size_t a_Pos, std::string a_Name) const;
+
+private:
 
     // atoi's and the M:SS.T reading; false when the text does not read as what it should.
     static bool ParseInt(const std::string& a_Text, int& a_Value);

@@ -29,7 +29,6 @@ public:
     void AddSecs(float a_Secs);
     void AddMicroSecs(std::int64_t a_MicroSecs);
 
-    const timeval& Raw() const { return m_Time; }
     std::int64_t Seconds() const { return m_Time.tv_sec; }
     std::int64_t MicroSecs() const { return m_Time.tv_usec; }
 

@@ -1,85 +1,81 @@
 #include "TestSupport.h"
 
+#include "TimeRecord.h"
+#include "Wave.h"
+
 #include <cstdlib>
+#include <ctime>
+#include <filesystem>
 #include <fstream>
-#include <ftw.h>
 #include <sstream>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
-namespace {
-int RemoveEntry(const char* a_Path, const struct stat*, int, struct FTW*) {
-    ::remove(a_Path);
-    return 0;
-}
-} // namespace
+namespace fs = std::filesystem;
 
-CTempDir::CTempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string templ = std::string(base && *base ? base : "/tmp") + "/quillane-test-XXXXXX";
-    std::vector<char> buf(templ.begin(), templ.end());
-    buf.push_back('\0');
-    if (!::mkdtemp(buf.data()))
-        throw std::runtime_error("mkdtemp failed");
-    m_Path = buf.data();
+CTempDir::CTempDir() : m_Path((fs::temp_directory_path() / "quillane-test-XXXXXX").string()) {
+    if (!::mkdtemp(m_Path.data()))
+        throw std::runtime_error("cannot create " + m_Path);
 }
 
 CTempDir::~CTempDir() {
-    // Make everything removable again, even directories a test locked.
-    ::nftw(
-        m_Path.c_str(),
-        [](const char* p, const struct stat* s, int flag, struct FTW*) {
-            if (flag == FTW_D || flag == FTW_DNR)
-                ::chmod(p, (s->st_mode & 07777) | S_IRWXU);
-            return 0;
-        },
-        16, FTW_PHYS);
-    ::nftw(m_Path.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
-}
-
-void MakeDirs(const std::string& a_Path) {
-    for (std::size_t pos = 1; pos != std::string::npos; pos = a_Path.find('/', pos + 1))
-        ::mkdir(a_Path.substr(0, pos).c_str(), 0755);
-    ::mkdir(a_Path.c_str(), 0755);
+    std::error_code ignored;
+    fs::remove_all(m_Path, ignored);
 }
 
 std::string CTempDir::Write(const std::string& a_Rel, const std::string& a_Bytes) const {
-    std::string path = m_Path + "/" + a_Rel;
-    MakeDirs(path.substr(0, path.rfind('/')));
-    std::ofstream out(path, std::ios::binary);
-    out << a_Bytes;
-    if (!out)
-        throw std::runtime_error("cannot write " + path);
-    return path;
+    fs::path path = fs::path(m_Path) / a_Rel;
+    fs::create_directories(path.parent_path());
+    if (!(std::ofstream(path, std::ios::binary) << a_Bytes))
+        throw std::runtime_error("cannot write " + path.string());
+    return path.string();
 }
 
-std::string Le16(std::uint16_t a_Value) {
-    return std::string{char(a_Value & 0xFF), char(a_Value >> 8)};
+std::string CTempDir::WriteWav(const std::string& a_Rel, double a_Seconds) const {
+    return Write(a_Rel, WavBytes(a_Seconds));
 }
 
-std::string Le32(std::uint32_t a_Value) {
-    return Le16(std::uint16_t(a_Value & 0xFFFF)) + Le16(std::uint16_t(a_Value >> 16));
-}
-
-std::string WavBytes(std::uint32_t a_DataBytes, std::uint16_t a_Channels, std::uint32_t a_Rate,
-                     std::uint16_t a_Bits) {
-    std::uint16_t align = std::uint16_t(a_Channels * a_Bits / 8);
-    std::string h = "RIFF" + Le32(36 + a_DataBytes) + "WAVE";
-    h += "fmt " + Le32(16) + Le16(1) + Le16(a_Channels) + Le32(a_Rate) + Le32(a_Rate * align) +
-         Le16(align) + Le16(a_Bits);
-    h += "data" + Le32(a_DataBytes);
-    return h + std::string(a_DataBytes, '\0');
-}
-
-std::string WriteWav(const CTempDir& a_Dir, const std::string& a_Rel, double a_Seconds) {
-    auto samples = static_cast<std::uint32_t>(a_Seconds * 22050.0 + 0.5);
-    return a_Dir.Write(a_Rel, WavBytes(samples * 2));
+std::string WavBytes(double a_Seconds) {
+    auto bytes = 2 * static_cast<CWave::DWORD>(a_Seconds * 22050.0 + 0.5);
+    return CWave::headerFor(bytes) + std::string(bytes, '\0');
 }
 
 std::string ReadFile(const std::string& a_Path) {
-    std::ifstream in(a_Path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    std::ostringstream text;
+    text << std::ifstream(a_Path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+std::string Rec(const std::string& a_Name, const std::string& a_Type, const std::string& a_Timing,
+                bool a_After, const std::string& a_Finish, const std::string& a_Offset) {
+    return "<Record><m_Name>" + a_Name + "</m_Name><Type>" + a_Type + "</Type><m_TimingTime>" +
+           a_Timing + "</m_TimingTime><m_FinishAtTime>" + a_Finish +
+           "</m_FinishAtTime><m_AfterMsg>" + (a_After ? "1" : "0") + "</m_AfterMsg><m_OffsetTime>" +
+           a_Offset + "</m_OffsetTime></Record>\n";
+}
+
+std::string ScheduleFile(const std::string& a_Records, const std::string& a_Frequency) {
+    return "<m_Frequency>" + a_Frequency + "</m_Frequency>\n<Records>\n" + a_Records +
+           "</Records>\n";
+}
+
+void WriteTimeSounds(const CTempDir& a_Dir, const std::string& a_Rel, double a_Seconds) {
+    for (const std::string& name : CTimeRecord::AllTitles())
+        a_Dir.WriteWav(a_Rel + "/" + name + ".wav", a_Seconds);
+}
+
+CTimeVal At(int a_Hour, int a_Min, int a_Sec, int a_MicroSecs) {
+    std::tm fields{a_Sec, a_Min, a_Hour, 14, 2, 124, 0, 0, -1, 0, nullptr};
+    return CTimeVal(timeval{std::mktime(&fields), a_MicroSecs});
+}
+
+CScopedEnv::CScopedEnv(const char* a_Name, const std::string& a_Value) : m_Name(a_Name) {
+    m_Had = std::getenv(a_Name) != nullptr;
+    m_Old = m_Had ? std::getenv(a_Name) : "";
+    ::setenv(a_Name, a_Value.c_str(), 1);
+    tzset();
+}
+
+CScopedEnv::~CScopedEnv() {
+    m_Had ? ::setenv(m_Name.c_str(), m_Old.c_str(), 1) : ::unsetenv(m_Name.c_str());
+    tzset();
 }

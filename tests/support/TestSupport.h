@@ -1,11 +1,11 @@
 #ifndef QUILLANE_TESTSUPPORT_H
 #define QUILLANE_TESTSUPPORT_H
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include "TimeVal.h"
 
-// A fresh directory under $TMPDIR, removed with everything in it.
+#include <string>
+
+// Shared by the tests and the benchmarks. A fresh directory under $TMPDIR, removed with all in it.
 class CTempDir {
 public:
     CTempDir();
@@ -13,23 +13,36 @@ public:
     CTempDir(const CTempDir&) = delete;
     CTempDir& operator=(const CTempDir&) = delete;
     const std::string& Path() const { return m_Path; }
-    // a_Rel below the directory; parent directories are created.
+    // Writes a_Bytes to a_Rel below the directory, creating its parents; returns the full path.
     std::string Write(const std::string& a_Rel, const std::string& a_Bytes) const;
+    std::string WriteWav(const std::string& a_Rel, double a_Seconds) const;
 
 private:
     std::string m_Path;
 };
 
-// A 44-byte canonical header (no fact chunk) and a_DataBytes of silence.
-std::string WavBytes(std::uint32_t a_DataBytes, std::uint16_t a_Channels = 1,
-                     std::uint32_t a_Rate = 22050, std::uint16_t a_Bits = 16);
-// A playable recording of a_Seconds (22050 Hz mono 16-bit), written below a_Dir.
-std::string WriteWav(const CTempDir& a_Dir, const std::string& a_Rel, double a_Seconds);
-
+// The bytes of a playable recording of a_Seconds of silence.
+std::string WavBytes(double a_Seconds);
 std::string ReadFile(const std::string& a_Path);
-void MakeDirs(const std::string& a_Path);
-// Little-endian field writers for building headers byte by byte.
-std::string Le16(std::uint16_t a_Value);
-std::string Le32(std::uint32_t a_Value);
+// One record definition with every element written, and a schedule file around records.
+std::string Rec(const std::string& a_Name, const std::string& a_Type, const std::string& a_Timing,
+                bool a_After = false, const std::string& a_Finish = "0",
+                const std::string& a_Offset = "0");
+std::string ScheduleFile(const std::string& a_Records, const std::string& a_Frequency = "5:00");
+// Every time sound, a_Seconds each, below a_Rel in a_Dir.
+void WriteTimeSounds(const CTempDir& a_Dir, const std::string& a_Rel, double a_Seconds);
+// a_Hour:a_Min:a_Sec local time on 14 March 2024.
+CTimeVal At(int a_Hour, int a_Min, int a_Sec = 0, int a_MicroSecs = 0);
+
+// Sets an environment variable for its lifetime; the time zone follows TZ at once.
+class CScopedEnv {
+public:
+    CScopedEnv(const char* a_Name, const std::string& a_Value);
+    ~CScopedEnv();
+
+private:
+    std::string m_Name, m_Old;
+    bool m_Had;
+};
 
 #endif

@@ -1,105 +1,50 @@
-#include "CtlSupport.h"
-#include "ScheduleText.h"
+#include "Ctl.h"
+#include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <sstream>
 
-namespace {
-// A usage error: nothing on standard output, one line on standard error, status 2.
-struct UsageCase {
-    std::vector<std::string> m_Args;
-    std::string m_Line;
-};
-
-void PrintTo(const UsageCase& a_Case, std::ostream* a_Os) {
-    *a_Os << "quillanectl";
-    for (const std::string& arg : a_Case.m_Args)
-        *a_Os << ' ' << ::testing::PrintToString(arg);
-}
-
-class CtlUsageTest : public ::testing::TestWithParam<UsageCase> {};
-
-TEST_P(CtlUsageTest, OneLineAndStatusTwo) {
-    CCtlResult result = RunCtl(GetParam().m_Args);
-    EXPECT_EQ(result.m_Status, 2);
-    EXPECT_EQ(result.m_Out, "");
-    EXPECT_EQ(result.m_Err, "quillanectl: " + GetParam().m_Line + " (see quillanectl --help)\n");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Errors, CtlUsageTest,
-    ::testing::Values(
-        UsageCase{{}, "A subcommand is required"},
-        UsageCase{{"bogus"}, "unknown command bogus: expected check, plan or run"},
-        UsageCase{{"-x"}, "unknown option -x: expected check, plan or run"},
-        UsageCase{{"bogus\x1b[2J"}, "unknown command bogus\\x1B[2J: expected check, plan or run"},
-        UsageCase{{"check"}, "DIR is required"}, UsageCase{{"plan"}, "DIR is required"},
-        UsageCase{{"run"}, "DIR is required"},
-        UsageCase{{"check", "a", "b"}, "The following argument was not expected: b"},
-        UsageCase{{"check", "--verbose", "a"},
-                  "The following argument was not expected: --verbose"},
-        UsageCase{{"plan", "d", "--at", "25:00:00"}, "--at: not a time of day HH:MM:SS"},
-        UsageCase{{"plan", "d", "--at"}, "--at: 1 required HH:MM:SS missing"},
-        UsageCase{{"plan", "d", "--count", "0"}, "--count: Value 0 not in range 1 to 1000000"},
-        UsageCase{{"plan", "d", "--count", "x"}, "--count: Value x not in range 1 to 1000000"},
-        UsageCase{{"run", "d", "--json"}, "The following argument was not expected: --json"}));
-
-TEST(CtlHelpTest, HelpOnTheProgramAndEachCommand) {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"--help"}, "Usage: quillanectl [OPTIONS] SUBCOMMAND"},
-        {{"-h"}, "Usage: quillanectl [OPTIONS] SUBCOMMAND"},
-        {{"check", "--help"}, "Usage: quillanectl check [OPTIONS] DIR"},
-        {{"plan", "--help"}, "Usage: quillanectl plan [OPTIONS] DIR"},
-        {{"run", "-h"}, "Usage: quillanectl run [OPTIONS] DIR"}};
-    for (const auto& [args, usage] : cases) {
-        CCtlResult result = RunCtl(args);
-        EXPECT_EQ(result.m_Status, 0) << usage;
-        EXPECT_NE(result.m_Out.find(usage), std::string::npos) << result.m_Out;
-        EXPECT_NE(result.m_Out.find("Exit status: 0"), std::string::npos);
-        EXPECT_EQ(result.m_Err, "");
-    }
-    std::string top = RunCtl({"--help"}).m_Out;
-    for (const char* command : {"check", "plan", "run"})
-        EXPECT_NE(top.find(std::string("\n  ") + command + " "), std::string::npos) << command;
-    std::string plan = RunCtl({"plan", "--help"}).m_Out;
-    EXPECT_NE(plan.find("--at HH:MM:SS"), std::string::npos) << plan;
-    EXPECT_NE(plan.find("--count N"), std::string::npos) << plan;
-    EXPECT_NE(RunCtl({"check", "--help"}).m_Out.find("--json"), std::string::npos);
-}
-
-TEST(CtlStatusTest, NoScheduleDirectoryGivesStatusOneForEveryCommand) {
+TEST(CtlUsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
+    CScopedEnv zone("TZ", "UTC0");
     CTempDir dir;
-    for (const char* command : {"check", "plan", "run"}) {
-        CCtlResult result = RunCtl({command, dir.Path() + "/missing"});
-        EXPECT_EQ(result.m_Status, 1) << command;
-        std::string line = dir.Path() + "/missing: No such file or directory";
-        if (std::string(command) == "check")
-            EXPECT_EQ(result.m_Out, line + "\nThe stick is not usable.\n");
-        else
-            EXPECT_EQ(result.m_Err, "quillanectl: " + line + "\n") << command;
+    const std::string d = dir.Path();
+    dir.Write("bad/show/forVrex.xml", ScheduleFile("", "5:0"));
+    dir.Write("zero/show/forVrex.xml", ScheduleFile("", "0:00"));
+    dir.Write("empty/show/forVrex.xml", ScheduleFile(""));
+    dir.Write("deep/show/deeper/forVrex.xml", "");
+    WriteTimeSounds(dir, "good/show", 0.5);
+    dir.WriteWav("good/show/intro.wav", 2.0);
+    dir.Write("good/show/forVrex.xml", ScheduleFile(Rec("intro", "Custom", "0:30.0", false, "1") +
+                                                    Rec("now", "Timed", "", true, "0", "-5") +
+                                                    Rec("gone", "Custom", "1:00.0")));
+    // clang-format off
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{}, 2, "see quillanectl --help"},
+        {{"frobnicate"}, 2, "unknown command frobnicate: expected check, plan or run"},
+        {{"--frobnicate"}, 2, "unknown option --frobnicate"},
+        {{"check"}, 2, "DIR is required"},
+        {{"plan", d, "--at", "25:00:00"}, 2, "not a time of day HH:MM:SS"},
+        {{"plan", d, "--count", "0"}, 2, "--count"},
+        {{"--help"}, 0, "Checks a Quillane stick"},
+        {{"plan", d + "/good", "--at", "10:59:59", "--count", "3"}, 0,
+         "11:00:27.500\t30\tintro cdhour11\n11:01:00.000\t60\t!gone\n11:05:27.000\t30\tintro cdnum11 cdnum05\n"},
+        {{"check", d + "/none"}, 1, d + "/none: No such file or directory"},
+        {{"run", d + "/bad/show/forVrex.xml"}, 1, "forVrex.xml: not a directory"},
+        {{"check", d + "/deep"}, 1, "no schedule directory: neither " + d + "/deep nor any directory directly below"},
+        {{"check", d + "/bad"}, 1, "The stick is not usable."},
+        {{"check", d + "/zero"}, 1, "Interval 0:00 is not longer than zero"},
+        {{"plan", d + "/bad"}, 1, "quillanectl: the schedule in " + d + "/bad/show cannot be loaded"},
+        {{"run", d + "/bad"}, 1, ""},
+        {{"plan", d + "/empty"}, 0, "nothing plays within two days of schedule time; stopping"},
+    };
+    // clang-format on
+    for (const auto& [args, status, words] : cases) {
+        std::vector<const char*> argv{"quillanectl"};
+        for (const std::string& arg : args)
+            argv.push_back(arg.c_str());
+        std::ostringstream out, err;
+        EXPECT_EQ(CCtl(out, err).Main(int(argv.size()), argv.data()), status) << words;
+        EXPECT_NE((out.str() + err.str()).find(words), std::string::npos) << out.str() << err.str();
     }
 }
-
-TEST(CtlStatusTest, CheckStatusFollowsUsability) {
-    CTempDir dir;
-    dir.Write("show/forVrex.xml", ScheduleFile(Rec("intro", "Custom", "0:10.0")));
-    CCtlResult usable = RunCtl({"check", dir.Path()});
-    EXPECT_EQ(usable.m_Status, 0); // a missing recording is a warning
-    EXPECT_NE(usable.m_Out.find("Announcement \"intro\""), std::string::npos) << usable.m_Out;
-    CCtlResult json = RunCtl({"check", "--json", dir.Path()});
-    EXPECT_EQ(json.m_Status, 0);
-    EXPECT_EQ(json.m_Out.substr(0, 1), "{");
-    dir.Write("show/forVrex.xml", ScheduleFile(Rec("intro", "Custom", "0:10.0"), "junk"));
-    EXPECT_EQ(RunCtl({"check", dir.Path()}).m_Status, 1);
-    EXPECT_EQ(RunCtl({"check", "--json", dir.Path()}).m_Status, 1);
-}
-
-TEST(CtlStatusTest, RunEndsWithStatusOneWhenTheScheduleDoesNotLoad) {
-    CTempDir dir;
-    dir.Write("forVrex.xml", ScheduleFile("", "5:0"));
-    CCtlResult result = RunCtl({"run", dir.Path()});
-    EXPECT_EQ(result.m_Status, 1);
-    EXPECT_EQ(result.m_Err, "");
-}
-} // namespace

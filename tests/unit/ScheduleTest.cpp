@@ -1,0 +1,117 @@
+#include "Schedule.h"
+#include "TestSupport.h"
+#include "VirtualPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <sstream>
+
+namespace {
+// A schedule loaded from a_Text; its lines go to m_Out.
+struct CLoaded {
+    explicit CLoaded(const std::string& a_Text) : m_Loads(m_Schedule.LoadText(a_Text)) {}
+    // The record names of each chain in key order, e.g. "30:intro,now 60:x".
+    std::string Layout() const {
+        std::ostringstream out;
+        for (const auto& [key, chain] : m_Schedule.Program()) {
+            out << (out.tellp() > 0 ? " " : "") << key << ":";
+            for (const auto& record : chain->Records())
+                out << (&record == &chain->Records().front() ? "" : ",") << record->Name();
+        }
+        return out.str();
+    }
+    CVirtualPlatform m_Platform{At(14, 30)};
+    std::ostringstream m_Out;
+    CSchedule m_Schedule{"/nowhere", m_Platform, m_Out};
+    bool m_Loads;
+};
+} // namespace
+
+TEST(ScheduleTest, ScannerFindsValuesByPlainTagSearch) {
+    const std::size_t npos = std::string::npos;
+    // clang-format off
+    const std::tuple<const char*, std::size_t, std::size_t, const char*> cases[] = {
+        {"<v>x</v>", 0, 0, "x"},              {"<v>x</v>", 1, npos, ""},      {"<v>x</v>", 99, npos, ""},
+        {"<v>1<v>2</v>3</v>", 0, 0, "1<v>2"}, {"</v><v>1</v>", 0, 4, ""},     {"</v><v>1</v>", 1, 4, "1"},
+        {"<v>", 0, 0, ""},                    {"<vv>1</vv><v>2</v>", 0, 10, "2"},
+    };
+    // clang-format on
+    for (const auto& [text, from, pos, value] : cases) {
+        CLoaded loaded(text);
+        EXPECT_EQ(loaded.m_Schedule.GetElementPos(from, "v"), pos) << text << " from " << from;
+        EXPECT_EQ(loaded.m_Schedule.GetElementVal(from, "v"), value) << text << " from " << from;
+    }
+}
+
+TEST(ScheduleTest, ScannerReadsNumbersFlagsAndTimes) {
+    // clang-format off
+    const std::tuple<const char*, int, float> cases[] = {
+        {"12abc", 12, 0},      {" \t\n-4", -4, 0},   {"true", 0, 0},   {"0:30.0", 0, 30},
+        {"2:00.5", 2, 120.5},  {"10:00.0", 10, 600}, {"1:00", 1, 0},  {"1:5.0", 1, 0},
+        {"99999999999", INT_MAX, 0}, {"-99999999999", INT_MIN, 0}, {"99999:00.0", 99999, 5999940},
+    };
+    // clang-format on
+    for (const auto& [value, number, secs] : cases) {
+        CLoaded loaded(std::string("<v>") + value + "</v>");
+        EXPECT_EQ(loaded.m_Schedule.GetElementValInt(0, "v"), number) << value;
+        EXPECT_EQ(loaded.m_Schedule.GetElementValBool(0, "v"), number != 0) << value;
+        EXPECT_EQ(loaded.m_Schedule.GetElementValTimeVal(0, "v"), secs) << value;
+    }
+}
+
+TEST(ScheduleTest, IntervalLengths) {
+    // clang-format off
+    const std::pair<const char*, int> cases[] = {
+        {"5:00", 300}, {"10:00", 600}, {"0:30", 30}, {"5:99", 399}, {"  5:00", 300}, {"5:00 ", 300},
+        {"\n5:00", 300}, {"05:00 ", 0}, {"\n05:00", 0}, {"5:0", 0}, {"123456", 0}, {":500", 0},
+        {"5000", 0}, {"", 0}, {"0:00", 0},
+    };
+    // clang-format on
+    for (const auto& [value, secs] : cases) {
+        CLoaded loaded(ScheduleFile(Rec("a", "Custom", "0:30.0"), value));
+        EXPECT_EQ(loaded.m_Loads ? loaded.m_Schedule.FrequencySecs() : 0, secs) << value;
+        EXPECT_EQ(loaded.Layout(), secs ? "30:a" : "") << value;
+    }
+    EXPECT_EQ(CLoaded(ScheduleFile("", "-1:00")).m_Out.str(),
+              "Interval -1:00 is not longer than zero - schedule not loaded\n");
+}
+
+TEST(ScheduleTest, RecordsFormChainsByKey) {
+    const std::string noKey =
+        "<Record><m_Name>x</m_Name><Type>Custom</Type><m_AfterMsg>0</m_AfterMsg></Record>";
+    // clang-format off
+    const std::tuple<std::string, const char*, const char*> cases[] = {
+        {"<m_Frequency>5:00</m_Frequency><Records>" + Rec("intro", "Custom", "0:30.0") +
+             Rec("now", "Timed", "0:00.0", true) + "</Records>", "30:intro,now", ""},
+        {ScheduleFile(Rec("orphan", "Timed", "0:10.0", true) + Rec("a", "Custom", "0:30.0") +
+             Rec("Daily", "Daily", "0:40.0") + Rec("t", "Timed", "0:50.0", true) +
+             Rec("b", "Custom", "0:20.0") + Rec("c", "Custom", "0:20.0", true)),
+         "20:b,c 30:a,t", "Record Daily with unknown type Daily found - ignored\n"},
+        {ScheduleFile(Rec("first", "Custom", "1:00.0") + Rec("lost", "Timed", "", true) +
+             Rec("second", "Custom", "1:00.0") + Rec("kept", "Timed", "", true)), "60:second,kept", ""},
+        {ScheduleFile(noKey + Rec("y", "Timed", "2:00.0", true)), "120:x,y", ""},
+        {ScheduleFile(Rec("y", "Custom", "2:00.0") + noKey), "0:x 120:y", ""},
+        {ScheduleFile("<Record><m_TimingTime>0:45.0</m_TimingTime><Type>Custom</Type>"
+             "<m_Name>one</m_Name><m_Name>two</m_Name></Record>"), "45:one", ""},
+        {ScheduleFile(Rec("a", " Custom", "0:20.0") + Rec("d", "Custom", "0:40.0") +
+             "<Record><m_Name>last</m_Name></Record>"), "40:d",
+         "Record a with unknown type  Custom found - ignored\nRecord last with unknown type  found - ignored\n"},
+        {"<m_Frequency>5:00</m_Frequency>" + Rec("before", "Custom", "0:10.0") + "<Records></Records>" +
+             Rec("after", "Custom", "0:20.0"), "20:after", ""},
+        {ScheduleFile(Rec("c", "Custom", "1:00.0") + Rec("a", "Custom", "0:30.0") +
+             Rec("b", "Custom", "0:30.5") + Rec("d", "Custom", "5:00.1")), "30:a 30.5:b 60:c",
+         "Chain with offset 300.1 lies outside the interval of 300 seconds - ignored\n"},
+    };
+    // clang-format on
+    for (const auto& [text, layout, printed] : cases) {
+        CLoaded loaded(text);
+        EXPECT_TRUE(loaded.m_Loads) << text;
+        EXPECT_EQ(loaded.Layout(), layout) << text;
+        EXPECT_EQ(loaded.m_Out.str(), printed) << text;
+    }
+    // A new load starts without a chain to join.
+    CLoaded twice(ScheduleFile(Rec("a", "Custom", "0:30.0")));
+    EXPECT_TRUE(twice.m_Schedule.LoadText(ScheduleFile(Rec("late", "Timed", "0:00.0", true))));
+    EXPECT_EQ(twice.Layout(), "");
+}
