@@ -1,27 +1,15 @@
 #ifndef QUILLANE_BENCH_H
 #define QUILLANE_BENCH_H
 
+#include "TestSupport.h"
+
 #include <string>
 #include <vector>
 
-// A fresh directory under $TMPDIR, removed with everything in it.
-class CBenchDir {
-public:
-    CBenchDir();
-    ~CBenchDir();
-    CBenchDir(const CBenchDir&) = delete;
-    CBenchDir& operator=(const CBenchDir&) = delete;
-    const std::string& Path() const { return m_Path; }
-
-private:
-    std::string m_Path;
-};
-
-// A playable recording (PCM, mono, 16 bit, 22050 Hz) of a_Samples samples.
-bool WriteWav(const std::string& a_Path, unsigned a_Samples);
-// a_Dirs directories of a_PerDir recordings each, below a_Root.
-bool MakeCatalogueMedium(const std::string& a_Root, int a_Dirs, int a_PerDir);
-bool WriteText(const std::string& a_Path, const std::string& a_Text);
+// a_Dirs directories of a_PerDir recordings each below a_Rel in a_Dir; with a_HardLinks they are
+// links of one file, so a medium of any size costs one file's space.
+void MakeCatalogueMedium(const CTempDir& a_Dir, const std::string& a_Rel, int a_Dirs, int a_PerDir,
+                         bool a_HardLinks);
 double Median(std::vector<double> a_Values);
 
 struct CatalogueFigures {
@@ -34,7 +22,11 @@ CatalogueFigures MeasureCatalogue(const std::string& a_Root, int a_Rounds);
 struct LatencyFigures {
     std::vector<double> m_LateMs; // one per announcement, actual start less planned start
 };
-LatencyFigures MeasureStartLatency(const std::string& a_Dir, int a_Announcements);
+LatencyFigures MeasureStartLatency(const CTempDir& a_Dir, const std::string& a_Rel,
+                                   int a_Announcements);
+
+// Seconds the catalogue of a_Root takes to build, and how many recordings it holds.
+double CatalogueSecs(const std::string& a_Root, std::size_t& a_Catalogued);
 
 // Peak resident memory, in KiB, of a child process that catalogues a_Root and exits.
 long MeasurePeakKiB(const std::string& a_Self, const std::string& a_Root);

@@ -38,15 +38,16 @@ double BareWalkMs(const std::string& a_Root) {
     return MillisecondsSince(start);
 }
 
+} // namespace
+
 // Construction only: the announcer keeps its catalogue until it ends.
-double CatalogueMs(const std::string& a_Root, std::size_t& a_Catalogued) {
+double CatalogueSecs(const std::string& a_Root, std::size_t& a_Catalogued) {
     auto start = CClock::now();
     auto lib = std::make_unique<CSoundLibrary>(a_Root);
-    double spent = MillisecondsSince(start);
+    double spent = MillisecondsSince(start) / 1000.0;
     a_Catalogued = lib->AnnouncementFiles().size() + lib->TimeSndFiles().size();
     return spent;
 }
-} // namespace
 
 CatalogueFigures MeasureCatalogue(const std::string& a_Root, int a_Rounds) {
     CatalogueFigures figures;
@@ -54,7 +55,7 @@ CatalogueFigures MeasureCatalogue(const std::string& a_Root, int a_Rounds) {
     // The first round warms the page cache and is not counted.
     for (int round = 0; round <= a_Rounds; ++round) {
         double b = BareWalkMs(a_Root);
-        double l = CatalogueMs(a_Root, figures.m_Catalogued);
+        double l = CatalogueSecs(a_Root, figures.m_Catalogued) * 1000.0;
         if (round > 0) {
             bare.push_back(b);
             library.push_back(l);

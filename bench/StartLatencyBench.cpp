@@ -39,15 +39,17 @@ std::string FastSchedule() {
 }
 } // namespace
 
-LatencyFigures MeasureStartLatency(const std::string& a_Dir, int a_Announcements) {
+LatencyFigures MeasureStartLatency(const CTempDir& a_Dir, const std::string& a_Rel,
+                                   int a_Announcements) {
     LatencyFigures figures;
-    if (!WriteWav(a_Dir + "/chime.wav", 1103) || !WriteText(a_Dir + "/forVrex.xml", FastSchedule()))
-        return figures;
+    a_Dir.WriteWav(a_Rel + "/chime.wav", 0.05);
+    a_Dir.Write(a_Rel + "/forVrex.xml", FastSchedule());
+    const std::string dir = a_Dir.Path() + "/" + a_Rel;
     // The scheduler's lines are written as on a board, only not kept.
     std::ofstream discard("/dev/null");
-    CSoundLibrary library(a_Dir);
+    CSoundLibrary library(dir);
     CTimingPlatform platform(discard);
-    CSchedule schedule(a_Dir, platform, discard);
+    CSchedule schedule(dir, platform, discard);
     platform.m_Schedule = &schedule;
     if (!schedule.Load())
         return figures;

@@ -5,9 +5,9 @@
 #include "Platform.h"
 #include "Schedule.h"
 #include "SoundLibrary.h"
+#include "TestSupport.h"
+#include "TimeRecord.h"
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -38,44 +38,18 @@ public:
     int m_Plays = 0;
 };
 
-// A small stick: a few announcements and every clock fragment, so chains have durations. It is
+// A small stick of a few announcements and every time sound, so chains have durations. It is
 // removed when the run ends.
-class CFuzzStick {
-public:
-    static std::vector<std::string> Names() {
-        std::vector<std::string> names = {"intro", "a", "now"};
-        auto add = [&names](const char* a_Pattern, int a_From, int a_To) {
-            char buf[16];
-            for (int i = a_From; i <= a_To; ++i) {
-                std::snprintf(buf, sizeof buf, a_Pattern, i);
-                names.push_back(buf);
-            }
-        };
-        add("cdhour%02d", 0, 23);
-        add("cdnum%d", 1, 9);
-        add("cdnum%02d", 0, 59);
-        return names;
-    }
-
-    CFuzzStick() {
-        char dir[] = "/tmp/quillane-fuzz-stick-XXXXXX";
-        if (!mkdtemp(dir))
-            FuzzFail("mkdtemp failed");
-        m_Dir = dir;
-        for (const std::string& name : Names())
-            std::ofstream(m_Dir + "/" + name + ".wav")
-                << FuzzWavHeader(std::uint32_t(2205 * 2 * (1 + name.size() % 7)));
-    }
-    ~CFuzzStick() { std::filesystem::remove_all(m_Dir); }
-    const std::string& Dir() const { return m_Dir; }
-
-private:
-    std::string m_Dir;
-};
-
 const CSoundLibrary& Library() {
-    static const CFuzzStick stick;
-    static const CSoundLibrary library(stick.Dir());
+    static const CTempDir stick;
+    static const bool written = [] {
+        std::vector<std::string> names = CTimeRecord::AllTitles();
+        names.insert(names.end(), {"intro", "a", "now"});
+        for (const std::string& name : names)
+            stick.WriteWav(name + ".wav", 0.1 * double(1 + name.size() % 7));
+        return true;
+    }();
+    static const CSoundLibrary library(written ? stick.Path() : "");
     return library;
 }
 

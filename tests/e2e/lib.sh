@@ -56,11 +56,11 @@ unmount_sticks() {
     E2E_MOUNTS=()
 }
 
-# fake_aplay: an aplay first on the announcer's PATH that appends its arguments, each ended by a
-# NUL byte, to $WORK/aplay.log, and plays nothing.
+# fake_aplay: an aplay first on the announcer's PATH that plays nothing and appends a line to
+# $WORK/aplay.log for each run: its arguments, each ended by a NUL byte.
 fake_aplay() {
     mkdir -p "$WORK/bin"
-    printf '#!/bin/sh\nprintf "%%s\\0" "$@" >>%q\n' "$WORK/aplay.log" >"$WORK/bin/aplay"
+    printf '#!/bin/sh\n{ printf "%%s\\0" "$@"; echo; } >>%q\n' "$WORK/aplay.log" >"$WORK/bin/aplay"
     chmod +x "$WORK/bin/aplay"
     E2E_PATH="$WORK/bin:$PATH"
 }

@@ -9,7 +9,8 @@ medium() { write_schedule "$1" 5:00 "$(record_xml "$2" Marker 3:00.0 0 0)"; }
 loaded() { echo "Record $1 with unknown type Marker found - ignored"; }
 
 # Decoys first: a schedule at a stick's top, one in a dot-directory, one behind a link, one on a
-# card that is no USB disk; then the stick to find, mounted under a name with a blank; then another.
+# card that is no USB disk, one out of reach; then the stick to find, mounted under a name with a
+# blank; then another.
 medium "$WORK/decoy" at-top
 medium "$WORK/decoy/.hidden" dot-directory
 medium "$WORK/elsewhere" through-link
@@ -19,6 +20,9 @@ medium "$WORK/label/show" volume-label
 medium "$WORK/other/show" listed-later
 mount_stick /dev/sdq1 "$WORK/mnt-decoy" "$WORK/decoy"
 mount_stick /dev/mmcblk9p1 "$WORK/mnt-card" "$WORK/card"
+# A stick whose mount point a later mount hides: listed, but its path leads nowhere.
+mount_stick /dev/sdq4 "$WORK/hidden/mnt" "$WORK/label"
+mount -t tmpfs none "$WORK/hidden" && E2E_MOUNTS+=("$WORK/hidden")
 
 # No stick yet: one waiting line, then the stick plugged in meanwhile is found.
 start_announcer

@@ -22,6 +22,8 @@ TEST(CtlCheckTest, EachMistakeIsOneFinding) {
         {r, "old/intro.wav", wav, "replaced", "Two files give the sound intro"},
         {r + Rec("outro", "Custom", "4:00.0"), "", "", "missing-announcement", "\"outro\" (chain 240) is not on the stick"},
         {r, "times/cdnum35.wav", "", "missing-time-sounds needed-time-sounds-missing", "spoken as silence): cdnum35"},
+        {r, "times/cdhour00.wav", "", "missing-time-sounds needed-time-sounds-missing", "spoken as silence): cdhour00"},
+        {r, "times/cdnum00.wav", "", "missing-time-sounds needed-time-sounds-missing", "spoken as silence): cdnum00"},
         {r + Rec("x", "Daily", "3:00.0"), "", "", "unknown-type", "Record x has type \"Daily\""},
         {Rec("intro", "Custom", "0:01.0", false, "1"), "", "", "longer-than-key", "skipped in 288 of the day's 288"},
         {Rec("intro", "Custom", "1:00.0") + Rec("intro", "Custom", "1:01.0"), "", "", "runs-past-next", "until up to 62 s"},

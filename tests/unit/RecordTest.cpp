@@ -1,13 +1,9 @@
-#include "AnnouncementRecord.h"
-#include "Chain.h"
-#include "SoundLibrary.h"
 #include "TestSupport.h"
 #include "TimeRecord.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <memory>
 
 TEST(RecordTest, SpokenTimeNamesCoverEveryClockForm) {
     CScopedEnv zone("TZ", "UTC0");
@@ -30,26 +26,4 @@ TEST(RecordTest, SpokenTimeNamesCoverEveryClockForm) {
     CScopedEnv newYork("TZ", "EST5");
     EXPECT_EQ(CTimeRecord("now", 0).TitlesForTime(utc),
               (std::vector<std::string>{"cdnum14", "cdnum35"}));
-}
-
-TEST(RecordTest, ChainPlaysItsRecordsInOrderAndMissingSoundsAsEmptyNames) {
-    CScopedEnv zone("TZ", "UTC0");
-    CTempDir dir;
-    std::string intro = dir.WriteWav("news/intro.wav", 2.5),
-                num14 = dir.WriteWav("n/cdnum14.wav", 0.5),
-                num35 = dir.WriteWav("n/deeper/cdnum35.wav", 1.0),
-                hour10 = dir.WriteWav("cdhour10.wav", 1.5);
-    CSoundLibrary library(dir.Path());
-    CChain chain(false);
-    chain.AddRecord(std::make_unique<CAnnouncementRecord>("intro"));
-    chain.AddRecord(std::make_unique<CAnnouncementRecord>("cdnum14")); // no announcement
-    chain.AddRecord(std::make_unique<CTimeRecord>("now", 0));
-    chain.AddRecord(std::make_unique<CTimeRecord>("earlier", -275)); // 10:00
-    chain.AddRecord(std::make_unique<CTimeRecord>("later", 2));      // 14:37: no cdnum37
-    EXPECT_EQ(chain.DurationForTime(At(14, 35)), 2.5f + 0.5f + 1.0f + 1.5f + 0.5f);
-    EXPECT_EQ(chain.RecordsForTimeAsString(At(14, 35)),
-              intro + "  " + num14 + " " + num35 + " " + hour10 + " " + num14 + "  ");
-    // Each spoken part is due when the one before it ends.
-    EXPECT_EQ(CTimeRecord("now", 0).RecordsForTime(At(14, 35)).back().m_Time,
-              At(14, 35, 0, 500000));
 }

@@ -28,35 +28,27 @@ struct CLoaded {
 };
 } // namespace
 
-TEST(ScheduleTest, ScannerFindsValuesByPlainTagSearch) {
+TEST(ScheduleTest, ScannerReadsValuesByPlainTagSearch) {
     const std::size_t npos = std::string::npos;
     // clang-format off
-    const std::tuple<const char*, std::size_t, std::size_t, const char*> cases[] = {
-        {"<v>x</v>", 0, 0, "x"},              {"<v>x</v>", 1, npos, ""},      {"<v>x</v>", 99, npos, ""},
-        {"<v>1<v>2</v>3</v>", 0, 0, "1<v>2"}, {"</v><v>1</v>", 0, 4, ""},     {"</v><v>1</v>", 1, 4, "1"},
-        {"<v>", 0, 0, ""},                    {"<vv>1</vv><v>2</v>", 0, 10, "2"},
+    const std::tuple<const char*, std::size_t, std::size_t, const char*, int, float> cases[] = {
+        {"<v>x</v>", 0, 0, "x", 0, 0}, {"<v>x</v>", 1, npos, "", 0, 0}, {"<v>x</v>", 99, npos, "", 0, 0},
+        {"<v>1<v>2</v>3</v>", 0, 0, "1<v>2", 1, 0}, {"</v><v>1</v>", 0, 4, "", 0, 0}, {"</v><v>1</v>", 1, 4, "1", 1, 0},
+        {"<v>", 0, 0, "", 0, 0}, {"<vv>1</vv><v>2</v>", 0, 10, "2", 2, 0}, {"<v>12abc</v>", 0, 0, "12abc", 12, 0},
+        {"<v> \t\n-4</v>", 0, 0, " \t\n-4", -4, 0}, {"<v>true</v>", 0, 0, "true", 0, 0},
+        {"<v>0:30.0</v>", 0, 0, "0:30.0", 0, 30}, {"<v>2:00.5</v>", 0, 0, "2:00.5", 2, 120.5},
+        {"<v>10:00.0</v>", 0, 0, "10:00.0", 10, 600}, {"<v>1:00</v>", 0, 0, "1:00", 1, 0},
+        {"<v>1:5.0</v>", 0, 0, "1:5.0", 1, 0}, {"<v>99999:00.0</v>", 0, 0, "99999:00.0", 99999, 5999940},
+        {"<v>99999999999</v>", 0, 0, "99999999999", INT_MAX, 0}, {"<v>-9999999999</v>", 0, 0, "-9999999999", INT_MIN, 0},
     };
     // clang-format on
-    for (const auto& [text, from, pos, value] : cases) {
-        CLoaded loaded(text);
-        EXPECT_EQ(loaded.m_Schedule.GetElementPos(from, "v"), pos) << text << " from " << from;
-        EXPECT_EQ(loaded.m_Schedule.GetElementVal(from, "v"), value) << text << " from " << from;
-    }
-}
-
-TEST(ScheduleTest, ScannerReadsNumbersFlagsAndTimes) {
-    // clang-format off
-    const std::tuple<const char*, int, float> cases[] = {
-        {"12abc", 12, 0},      {" \t\n-4", -4, 0},   {"true", 0, 0},   {"0:30.0", 0, 30},
-        {"2:00.5", 2, 120.5},  {"10:00.0", 10, 600}, {"1:00", 1, 0},  {"1:5.0", 1, 0},
-        {"99999999999", INT_MAX, 0}, {"-99999999999", INT_MIN, 0}, {"99999:00.0", 99999, 5999940},
-    };
-    // clang-format on
-    for (const auto& [value, number, secs] : cases) {
-        CLoaded loaded(std::string("<v>") + value + "</v>");
-        EXPECT_EQ(loaded.m_Schedule.GetElementValInt(0, "v"), number) << value;
-        EXPECT_EQ(loaded.m_Schedule.GetElementValBool(0, "v"), number != 0) << value;
-        EXPECT_EQ(loaded.m_Schedule.GetElementValTimeVal(0, "v"), secs) << value;
+    for (const auto& [text, from, pos, value, number, secs] : cases) {
+        const CSchedule& schedule = CLoaded(text).m_Schedule;
+        EXPECT_EQ(schedule.GetElementPos(from, "v"), pos) << text << " from " << from;
+        EXPECT_EQ(schedule.GetElementVal(from, "v"), value) << text << " from " << from;
+        EXPECT_EQ(schedule.GetElementValInt(from, "v"), number) << text;
+        EXPECT_EQ(schedule.GetElementValBool(from, "v"), number != 0) << text;
+        EXPECT_EQ(schedule.GetElementValTimeVal(from, "v"), secs) << text;
     }
 }
 

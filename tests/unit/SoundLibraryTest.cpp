@@ -37,23 +37,5 @@ TEST(SoundLibraryTest, SortsFilesIntoTimeSoundsAndAnnouncements) {
     for (const auto& finding : library.Findings())
         kinds.insert(finding.m_Kind);
     EXPECT_EQ(kinds, (std::multiset<std::string>{"short-name", "zero-length", "refused"}));
-}
-
-TEST(SoundLibraryTest, OfTwoFilesOfOneNameTheOneFoundLaterIsPlayed) {
-    CTempDir dir;
-    std::string one = dir.WriteWav("one/hello.wav", 1.0), two = dir.WriteWav("two/hello.wav", 2.0);
-    dir.Write("three/hello.wav", "RIFF"); // refused: it displaces nothing
-    {
-        CSoundLibrary library(dir.Path(), true);
-        EXPECT_EQ(gSoundLibrary, &library);
-        std::string played = library.GetAnnouncementFile("hello"),
-                    other = played == one ? two : one;
-        EXPECT_EQ(library.GetAnnouncementDuration("hello"), played == two ? 2.0f : 1.0f);
-        std::set<std::pair<std::string, std::string>> replaced;
-        for (const auto& finding : library.Findings())
-            if (finding.m_Kind == "replaced")
-                replaced.emplace(finding.m_Path, finding.m_Detail);
-        EXPECT_EQ(replaced, (std::set<std::pair<std::string, std::string>>{{played, other}}));
-    }
-    EXPECT_EQ(gSoundLibrary, nullptr);
+    EXPECT_EQ(gSoundLibrary, &library);
 }

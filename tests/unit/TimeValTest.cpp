@@ -27,12 +27,3 @@ TEST(TimeValTest, ArithmeticCarriesAcrossSecondsInSixtyFourBits) {
     EXPECT_FALSE(CTimeVal(timeval{2, 0}) < CTimeVal(timeval{1, 999999}));
     EXPECT_EQ(CTimeVal(timeval{2147483648, 0}) - CTimeVal(timeval{2147483647, 500000}), 0.5f);
 }
-
-TEST(TimeValTest, LocalFieldsFollowTheTimeZone) {
-    CScopedEnv zone("TZ", "UTC0");
-    EXPECT_EQ(CTimeVal(timeval{14 * 3600 + 5 * 60 + 9, 5000}).TimeString(), "14:05:09.5");
-    CTimeVal later(timeval{2208988800 + 7 * 3600 + 3 * 60 + 2, 0}); // 1 January 2040, 7:03:02
-    EXPECT_EQ(later.TimeString(), "7:03:02.0");
-    CScopedEnv newYork("TZ", "EST5");
-    EXPECT_EQ(later.Hour(), 2);
-}
