@@ -1,5 +1,8 @@
-# The Debian package: `cpack -G DEB` in a build directory configured with
-# -DCMAKE_INSTALL_PREFIX=/usr. Installing it starts and enables nothing.
+# The Debian package: `cpack -G DEB` in a build directory configured for the prefix /usr (the
+# default). Installing it starts and enables nothing.
+set(QUILLANE_MAINTAINER "Quillane developers <quillane@example.org>" CACHE STRING
+    "Maintainer named in the Debian package")
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

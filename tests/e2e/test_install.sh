@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
-# `cmake --install` to a prefix of one's own: everything lands below it (nothing in the running
+# `cmake --install` staged below DESTDIR: everything lands below it (nothing in the running
 # system's directories), the service and the stick rule name the installed programs, the
 # installed quillanectl runs, and the manual pages render without a warning.
 source "$(dirname "$0")/lib.sh" # skip, fail
 [[ -d ${QUILLANE_BUILD_DIR:-} ]] || skip "QUILLANE_BUILD_DIR does not name a build directory"
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-prefix="$WORK/opt/quillane"
-cmake --install "$QUILLANE_BUILD_DIR" --prefix "$prefix" >"$WORK/install.log" 2>&1 ||
+prefix="$WORK/root"
+DESTDIR="$prefix" cmake --install "$QUILLANE_BUILD_DIR" >"$WORK/install.log" 2>&1 ||
     fail "cmake --install failed: $(cat "$WORK/install.log")"
 sed -nE 's/^-- (Installing|Up-to-date): //p' "$WORK/install.log" >"$WORK/files"
 [[ -s $WORK/files ]] || fail "cmake --install reported no files"
@@ -17,23 +17,23 @@ fi
 
 expect_file() { [[ -f $prefix/$1 ]] || fail "$1 is not installed"; }
 expect_program() { [[ -x $prefix/$1 ]] || fail "$1 is not an installed program"; }
-expect_program bin/quillane
-expect_program libexec/quillane/quillane-mount
+expect_program usr/bin/quillane
+expect_program usr/libexec/quillane/quillane-mount
 expect_file lib/systemd/system/quillane.service
 expect_file lib/udev/rules.d/90-quillane-media.rules
-expect_file share/man/man8/quillane.8.gz
-grep -qx "ExecStart=$prefix/bin/quillane" "$prefix/lib/systemd/system/quillane.service" ||
-    fail "the service does not start $prefix/bin/quillane"
-[[ $(grep -c "RUN+=\"$prefix/libexec/quillane/quillane-mount " \
+expect_file usr/share/man/man8/quillane.8.gz
+grep -qx "ExecStart=/usr/bin/quillane" "$prefix/lib/systemd/system/quillane.service" ||
+    fail "the service does not start /usr/bin/quillane"
+[[ $(grep -c "RUN+=\"/usr/libexec/quillane/quillane-mount " \
     "$prefix/lib/udev/rules.d/90-quillane-media.rules") == 2 ]] ||
-    fail "the rule does not run $prefix/libexec/quillane/quillane-mount on add and remove"
+    fail "the rule does not run /usr/libexec/quillane/quillane-mount on add and remove"
 
-pages=("$prefix"/share/man/man8/quillane.8.gz)
+pages=("$prefix"/usr/share/man/man8/quillane.8.gz)
 if [[ -x $QUILLANE_BUILD_DIR/tools/quillanectl ]]; then
-    expect_program bin/quillanectl
-    expect_file share/man/man1/quillanectl.1.gz
-    pages+=("$prefix"/share/man/man1/quillanectl.1.gz)
-    "$prefix/bin/quillanectl" --help >"$WORK/help" 2>&1 || fail "installed quillanectl --help failed"
+    expect_program usr/bin/quillanectl
+    expect_file usr/share/man/man1/quillanectl.1.gz
+    pages+=("$prefix"/usr/share/man/man1/quillanectl.1.gz)
+    "$prefix/usr/bin/quillanectl" --help >"$WORK/help" 2>&1 || fail "installed quillanectl --help failed"
     grep -q "check" "$WORK/help" || fail "installed quillanectl --help names no check command"
 fi
 
