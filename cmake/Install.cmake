@@ -1,5 +1,5 @@
 # Installs what runs the announcer on a board (the service, the rule that mounts sticks, the
-# mount helper, the manual pages) and describes the Debian package built by `cpack -G DEB`.
+# mount helper, the manual pages) and describes the Debian packages built by `cpack -G DEB`.
 # The programs install themselves to bin/. The unit and the rule name the installed programs,
 # so they are written here, for the prefix chosen at configure time.
 include(GNUInstallDirs)
@@ -41,29 +41,38 @@ set(QUILLANE_MOUNT_HELPER ${CMAKE_INSTALL_FULL_LIBEXECDIR}/quillane/quillane-mou
 configure_file(${packaging}/quillane.service.in packaging/quillane.service @ONLY)
 configure_file(${packaging}/90-quillane-media.rules.in packaging/90-quillane-media.rules @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/quillane.service
-    DESTINATION ${unit_dir})
+    DESTINATION ${unit_dir} COMPONENT quillane)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/90-quillane-media.rules
-    DESTINATION ${rules_dir})
-install(PROGRAMS ${packaging}/quillane-mount DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/quillane)
+    DESTINATION ${rules_dir} COMPONENT quillane)
+install(PROGRAMS ${packaging}/quillane-mount
+    DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/quillane COMPONENT quillane)
 
-# Manual pages and the Debian changelog are installed compressed, as Debian expects.
-set(QUILLANE_MAN_PAGES quillane.8)
+# Each component is a Debian package of the same name: quillane (the announcer and what runs it
+# on a board) and quillanectl (the stick checker). Manual pages and the Debian changelog are
+# installed compressed, as Debian expects; each package has its own copy of them and of the
+# licence terms.
+set(QUILLANE_COMPONENTS quillane)
 if(QUILLANE_TOOLS)
-    list(APPEND QUILLANE_MAN_PAGES quillanectl.1)
+    list(APPEND QUILLANE_COMPONENTS quillanectl)
 endif()
 set(compressed "")
-foreach(page ${QUILLANE_MAN_PAGES} changelog)
-    set(out ${PROJECT_BINARY_DIR}/packaging/${page}.gz)
+foreach(file quillane.8 quillanectl.1 changelog)
+    set(out ${PROJECT_BINARY_DIR}/packaging/${file}.gz)
     add_custom_command(OUTPUT ${out}
-        COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${packaging}/${page} ${out}
-        DEPENDS ${packaging}/${page} VERBATIM)
+        COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${packaging}/${file} ${out}
+        DEPENDS ${packaging}/${file} VERBATIM)
     list(APPEND compressed ${out})
-    if(page MATCHES "\\.([0-9])$")
-        install(FILES ${out} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${CMAKE_MATCH_1})
-    endif()
 endforeach()
 add_custom_target(quillane_compressed_docs ALL DEPENDS ${compressed})
-install(FILES ${packaging}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_BINARY_DIR}/packaging/quillane.8.gz
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man8 COMPONENT quillane)
+if(QUILLANE_TOOLS)
+    install(FILES ${PROJECT_BINARY_DIR}/packaging/quillanectl.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT quillanectl)
+endif()
+foreach(component ${QUILLANE_COMPONENTS})
+    install(FILES ${packaging}/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${component} COMPONENT ${component})
+endforeach()
 
 include(${CMAKE_CURRENT_LIST_DIR}/DebianPackage.cmake)
