@@ -12,13 +12,14 @@ for tool in cpack dpkg dpkg-deb lintian systemd-analyze; do
 done
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-cpack -G DEB --config "$QUILLANE_BUILD_DIR/CPackConfig.cmake" -B "$WORK/out" >"$WORK/cpack.log" 2>&1 ||
-    fail "cpack failed: $(tail -n 20 "$WORK/cpack.log")"
+cpack -G DEB --config "$QUILLANE_BUILD_DIR/CPackConfig.cmake" -B "$WORK/out" >"$WORK/log" 2>&1 ||
+    fail "cpack failed: $(tail -n 20 "$WORK/log")"
 
 # The regular files of each package, beside its copyright and changelog.
 declare -A FILES=(
-    [quillane]="usr/bin/quillane usr/libexec/quillane/quillane-mount usr/share/man/man8/quillane.8.gz
-        lib/systemd/system/quillane.service lib/udev/rules.d/90-quillane-media.rules"
+    [quillane]="usr/bin/quillane usr/libexec/quillane/quillane-mount
+        lib/systemd/system/quillane.service lib/udev/rules.d/90-quillane-media.rules
+        usr/share/man/man8/quillane.8.gz"
     [quillanectl]="usr/bin/quillanectl usr/share/man/man1/quillanectl.1.gz"
 )
 packages=(quillane)
@@ -38,14 +39,14 @@ for pkg in "${packages[@]}"; do
         fail "$pkg runs maintainer scripts: $scripts"
 done
 # The announcer links nothing beyond the C and C++ libraries; aplay comes from alsa-utils.
-depends=$(dpkg-deb -f "$WORK"/out/quillane_*.deb Depends | sed -E 's/ \([^)]*\)//g; s/, /\n/g' | sort)
-[[ $depends == $'alsa-utils\nlibc6\nlibgcc-s1\nlibstdc++6' ]] || fail "quillane depends on: $depends"
+deps=$(dpkg-deb -f "$WORK"/out/quillane_*.deb Depends | sed -E 's/ \([^)]*\)//g; s/, /\n/g' | sort)
+[[ $deps == $'alsa-utils\nlibc6\nlibgcc-s1\nlibstdc++6' ]] || fail "quillane depends on: $deps"
 
 root="$WORK/root"
 mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
 touch "$root/var/lib/dpkg/status"
-dpkg --root="$root" --force-depends -i "${debs[@]}" >"$WORK/dpkg.log" 2>&1 ||
-    fail "dpkg -i failed: $(cat "$WORK/dpkg.log")"
+dpkg --root="$root" --force-depends -i "${debs[@]}" >"$WORK/log" 2>&1 ||
+    fail "dpkg -i: $(cat "$WORK/log")"
 for pkg in "${packages[@]}"; do
     [[ $(dpkg-query --root="$root" -W -f='${Status}' "$pkg") == "install ok installed" ]] ||
         fail "dpkg did not install $pkg"
@@ -67,13 +68,13 @@ if [[ ! -x $root/usr/bin/quillanectl ]]; then
 elif ! command -v espeak-ng >/dev/null || ! command -v sox >/dev/null; then
     echo "NOTE: espeak-ng or sox is missing, the demo stick was not made"
 else
-    "$QUILLANE_SOURCE_DIR/scripts/make-demo-medium" "$WORK/demo" >/dev/null || fail "make-demo-medium failed"
-    "$root/usr/bin/quillanectl" check "$WORK/demo" >"$WORK/check" || fail "check failed: $(cat "$WORK/check")"
+    "$QUILLANE_SOURCE_DIR/scripts/make-demo-medium" "$WORK/demo" >/dev/null || fail "no demo stick"
+    "$root/usr/bin/quillanectl" check "$WORK/demo" >"$WORK/check" || fail "$(cat "$WORK/check")"
     grep -qx "No problems found: the stick is usable." "$WORK/check" ||
         fail "the demo stick has problems: $(cat "$WORK/check")"
 fi
 
-dpkg --root="$root" -r "${packages[@]}" >"$WORK/dpkg.log" 2>&1 || fail "dpkg -r failed: $(cat "$WORK/dpkg.log")"
+dpkg --root="$root" -r "${packages[@]}" >"$WORK/log" 2>&1 || fail "dpkg -r: $(cat "$WORK/log")"
 for pkg in "${packages[@]}"; do
     for file in ${FILES[$pkg]} usr/share/doc/"$pkg"; do
         [[ ! -e $root/$file ]] || fail "dpkg -r left /$file behind"
