@@ -5,6 +5,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# pkg-config reads the target's .pc files (Debian's multiarch packages, e.g. libfoo-dev:armhf)
+# and the architecture-independent ones, never this machine's libraries.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${QUILLANE_TRIPLET}/pkgconfig:/usr/share/pkgconfig)
 
 # -L points the emulator's dynamic loader at the target's libraries.
 find_program(QUILLANE_QEMU qemu-${CMAKE_SYSTEM_PROCESSOR})

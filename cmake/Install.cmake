@@ -1,69 +1,78 @@
 # Installs what runs the announcer on a board (the service, the rule that mounts sticks, the
-# manual pages) and describes the Debian package built by `cpack -G DEB`. The programs install
-# themselves to bin/.
+# mount helper, the manual pages) and describes the Debian packages built by `cpack -G DEB`.
+# The programs install themselves to bin/. The unit and the rule name the installed programs,
+# so they are written here, for the prefix chosen at configure time.
 include(GNUInstallDirs)
 find_package(PkgConfig QUIET)
 
+# systemd and udev look in their own directories, which the system's .pc files name; an install
+# to any other prefix keeps the unit and the rule below that prefix.
 set(QUILLANE_SYSTEMD_UNIT_DIR "" CACHE PATH
-    "Where quillane.service goes (default: systemd's own directory when installing to /usr)")
+    "Where quillane.service goes (default: systemd's directory for prefix /usr, else below it)")
 set(QUILLANE_UDEV_RULES_DIR "" CACHE PATH
-    "Where the stick mounting rule goes (default: udev's own directory when installing to /usr)")
-set(QUILLANE_MAINTAINER "Quillane developers <quillane@example.org>" CACHE STRING
-    "Maintainer named in the Debian package")
-
-# The directories the system's .pc files name, used when installing to /usr.
-set(QUILLANE_SYSTEM_UNIT_DIR /lib/systemd/system)
-set(QUILLANE_SYSTEM_UDEV_DIR /lib/udev)
-if(PKG_CONFIG_FOUND)
-    pkg_get_variable(found systemd systemdsystemunitdir)
-    if(found)
-        set(QUILLANE_SYSTEM_UNIT_DIR ${found})
-    endif()
-    pkg_get_variable(found udev udevdir)
-    if(found)
-        set(QUILLANE_SYSTEM_UDEV_DIR ${found})
+    "Where the stick mounting rule goes (default: udev's directory for prefix /usr, else below it)")
+set(unit_dir lib/systemd/system)
+set(udev_dir lib/udev)
+if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    set(unit_dir /lib/systemd/system)
+    set(udev_dir /lib/udev)
+    if(PKG_CONFIG_FOUND)
+        pkg_get_variable(found systemd systemdsystemunitdir)
+        if(found)
+            set(unit_dir ${found})
+        endif()
+        pkg_get_variable(found udev udevdir)
+        if(found)
+            set(udev_dir ${found})
+        endif()
     endif()
 endif()
+set(rules_dir ${udev_dir}/rules.d)
+if(QUILLANE_SYSTEMD_UNIT_DIR)
+    set(unit_dir ${QUILLANE_SYSTEMD_UNIT_DIR})
+endif()
+if(QUILLANE_UDEV_RULES_DIR)
+    set(rules_dir ${QUILLANE_UDEV_RULES_DIR})
+endif()
 
-# The unit and the rule name installed paths, so they are written at install time, when the
-# prefix is known for certain (cmake --install --prefix, or /usr when cpack builds a package).
 set(packaging ${PROJECT_SOURCE_DIR}/packaging)
-file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/packaging)
-set(settings "")
-foreach(pair
-        "PACKAGING;${packaging}" "STAGING;${PROJECT_BINARY_DIR}/packaging"
-        "BINDIR_REL;${CMAKE_INSTALL_BINDIR}" "LIBEXECDIR_REL;${CMAKE_INSTALL_LIBEXECDIR}"
-        "UNIT_DIR_OVERRIDE;${QUILLANE_SYSTEMD_UNIT_DIR}"
-        "RULES_DIR_OVERRIDE;${QUILLANE_UDEV_RULES_DIR}"
-        "SYSTEM_UNIT_DIR;${QUILLANE_SYSTEM_UNIT_DIR}" "SYSTEM_UDEV_DIR;${QUILLANE_SYSTEM_UDEV_DIR}")
-    list(GET pair 0 name)
-    list(GET pair 1 value)
-    string(APPEND settings "set(QUILLANE_${name} [==[${value}]==])\n")
-endforeach()
-file(WRITE ${PROJECT_BINARY_DIR}/packaging/InstallSettings.cmake "${settings}")
-install(SCRIPT ${PROJECT_BINARY_DIR}/packaging/InstallSettings.cmake)
-install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/InstallSystemFiles.cmake)
+set(QUILLANE_BINDIR ${CMAKE_INSTALL_FULL_BINDIR})
+set(QUILLANE_MOUNT_HELPER ${CMAKE_INSTALL_FULL_LIBEXECDIR}/quillane/quillane-mount)
+configure_file(${packaging}/quillane.service.in packaging/quillane.service @ONLY)
+configure_file(${packaging}/90-quillane-media.rules.in packaging/90-quillane-media.rules @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/quillane.service
+    DESTINATION ${unit_dir} COMPONENT quillane)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/90-quillane-media.rules
+    DESTINATION ${rules_dir} COMPONENT quillane)
 install(PROGRAMS ${packaging}/quillane-mount
-    DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/quillane)
+    DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/quillane COMPONENT quillane)
 
-# Manual pages and the Debian changelog are installed compressed, as Debian expects.
-set(QUILLANE_MAN_PAGES quillane.8)
+# Each component is a Debian package of the same name: quillane (the announcer and what runs it
+# on a board) and quillanectl (the stick checker). Manual pages and the Debian changelog are
+# installed compressed, as Debian expects; each package has its own copy of them and of the
+# licence terms.
+set(QUILLANE_COMPONENTS quillane)
 if(QUILLANE_TOOLS)
-    list(APPEND QUILLANE_MAN_PAGES quillanectl.1)
+    list(APPEND QUILLANE_COMPONENTS quillanectl)
 endif()
 set(compressed "")
-foreach(page ${QUILLANE_MAN_PAGES} changelog)
-    set(out ${PROJECT_BINARY_DIR}/packaging/${page}.gz)
+foreach(file quillane.8 quillanectl.1 changelog)
+    set(out ${PROJECT_BINARY_DIR}/packaging/${file}.gz)
     add_custom_command(OUTPUT ${out}
-        COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${packaging}/${page} ${out}
-        DEPENDS ${packaging}/${page} VERBATIM)
+        COMMAND sh -c "gzip -9 -n -c \"$1\" > \"$2\"" sh ${packaging}/${file} ${out}
+        DEPENDS ${packaging}/${file} VERBATIM)
     list(APPEND compressed ${out})
-    if(page MATCHES "\\.([0-9])$")
-        install(FILES ${out} DESTINATION ${CMAKE_INSTALL_MANDIR}/man${CMAKE_MATCH_1})
-    endif()
 endforeach()
 add_custom_target(quillane_compressed_docs ALL DEPENDS ${compressed})
-install(FILES ${packaging}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${PROJECT_BINARY_DIR}/packaging/quillane.8.gz
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man8 COMPONENT quillane)
+if(QUILLANE_TOOLS)
+    install(FILES ${PROJECT_BINARY_DIR}/packaging/quillanectl.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT quillanectl)
+endif()
+foreach(component ${QUILLANE_COMPONENTS})
+    install(FILES ${packaging}/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${component} COMPONENT ${component})
+endforeach()
 
 include(${CMAKE_CURRENT_LIST_DIR}/DebianPackage.cmake)

@@ -1,62 +1,85 @@
 #!/usr/bin/env bash
-# The Debian package built by cpack from this build: its metadata, that dpkg installs it into a
-# scratch root with the programs, service, stick rule and manual pages in place and removes it
-# again, that installing it starts and enables nothing, and that lintian finds no fault.
+# The Debian packages cpack builds from this build, as a board or a PC gets them: lintian finds
+# no fault; dpkg installs them into a scratch root with each file in its package, runs nothing
+# and enables nothing; the service and the stick rule start the installed programs, and systemd
+# accepts the service as well sandboxed; the installed quillanectl finds the spoken demo stick
+# usable; dpkg removes them again without a trace.
+# shellcheck disable=SC2015 # a && b || fail: fails when either does
+# shellcheck disable=SC2086 # the lists of files are split into words
 source "$(dirname "$0")/lib.sh" # skip, fail
-for tool in cpack dpkg dpkg-deb; do
+for tool in cpack dpkg dpkg-deb lintian systemd-analyze; do
     command -v "$tool" >/dev/null || skip "$tool is missing"
 done
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-cpack -G DEB --config "$QUILLANE_BUILD_DIR/CPackConfig.cmake" -B "$WORK/out" >"$WORK/cpack.log" 2>&1 ||
-    fail "cpack failed: $(tail -n 20 "$WORK/cpack.log")"
-debs=("$WORK"/out/quillane_*.deb)
-[[ ${#debs[@]} == 1 && -f ${debs[0]} ]] || fail "cpack made no single quillane_*.deb"
-deb=${debs[0]}
+cpack -G DEB --config "$QUILLANE_BUILD_DIR/CPackConfig.cmake" -B "$WORK/out" >"$WORK/log" 2>&1 ||
+    fail "cpack failed: $(tail -n 20 "$WORK/log")"
 
-field() { dpkg-deb -f "$deb" "$1"; }
-[[ $(field Package) == quillane ]] || fail "Package: $(field Package)"
-[[ $(field Architecture) == "$(dpkg --print-architecture)" ]] ||
-    fail "Architecture: $(field Architecture)"
-[[ -n $(field Description) && -n $(field Maintainer) && -n $(field Version) ]] ||
-    fail "Description, Maintainer or Version missing"
-# aplay comes from alsa-utils; the C and C++ libraries from the programs' own needs.
-for dep in alsa-utils libc6 libstdc++6; do
-    [[ ", $(field Depends)," == *", $dep"[\ ,]* ]] || fail "Depends lacks $dep: $(field Depends)"
+# The regular files of each package, beside its copyright and changelog.
+declare -A FILES=(
+    [quillane]="usr/bin/quillane usr/libexec/quillane/quillane-mount
+        lib/systemd/system/quillane.service lib/udev/rules.d/90-quillane-media.rules
+        usr/share/man/man8/quillane.8.gz"
+    [quillanectl]="usr/bin/quillanectl usr/share/man/man1/quillanectl.1.gz"
+)
+packages=(quillane)
+[[ -x $QUILLANE_BUILD_DIR/tools/quillanectl ]] && packages+=(quillanectl)
+debs=("$WORK"/out/*.deb)
+[[ ${#debs[@]} == "${#packages[@]}" ]] || fail "cpack made ${debs[*]##*/}, expected ${packages[*]}"
+lintian --fail-on error,warning "${debs[@]}" >"$WORK/lintian.log" 2>&1 ||
+    fail "lintian: $(cat "$WORK/lintian.log")"
+for pkg in "${packages[@]}"; do
+    deb=$(echo "$WORK/out/${pkg}_"*.deb)
+    [[ $(dpkg-deb -f "$deb" Package) == "$pkg" ]] || fail "$deb is not the package $pkg"
+    expected=$(printf '%s\n' ${FILES[$pkg]} usr/share/doc/"$pkg"/{copyright,changelog.gz} | sort)
+    listed=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print substr($6, 3) }' | sort)
+    [[ $listed == "$expected" ]] || fail "$pkg holds:"$'\n'"$listed"$'\n'"expected:"$'\n'"$expected"
+    # Maintainer scripts would be the only way to start or enable anything on install.
+    scripts=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -vxE '\./|\./(control|md5sums)') &&
+        fail "$pkg runs maintainer scripts: $scripts"
 done
-
-# Nothing runs on install: no maintainer scripts, no service enabled by a shipped link.
-dpkg-deb --ctrl-tarfile "$deb" | tar -t | sed 's|^\./||' | grep -vxE '|control|md5sums|conffiles' &&
-    fail "the package has maintainer scripts"
-dpkg-deb -c "$deb" | grep -F "./etc/systemd" && fail "the package enables a service itself"
+# The announcer links nothing beyond the C and C++ libraries (and in a -DQUILLANE_SANITIZE build
+# the sanitizers' runtimes); aplay comes from alsa-utils.
+deps=$(dpkg-deb -f "$WORK"/out/quillane_*.deb Depends | sed -E 's/ \([^)]*\)//g; s/, /\n/g' |
+    grep -vE '^lib(a|ub)san[0-9]+$' | sort)
+[[ $deps == $'alsa-utils\nlibc6\nlibgcc-s1\nlibstdc++6' ]] || fail "quillane depends on: $deps"
 
 root="$WORK/root"
 mkdir -p "$root/var/lib/dpkg/info" "$root/var/lib/dpkg/updates"
-touch "$root/var/lib/dpkg/status" "$root/var/lib/dpkg/available"
-dpkg --root="$root" --force-depends --force-not-root -i "$deb" >"$WORK/dpkg.log" 2>&1 ||
-    fail "dpkg -i failed: $(cat "$WORK/dpkg.log")"
-dpkg --root="$root" -s quillane | grep -qx "Status: install ok installed" ||
-    fail "dpkg does not list the package as installed"
-for file in usr/bin/quillane usr/libexec/quillane/quillane-mount; do
-    [[ -x $root/$file ]] || fail "/$file is not an installed program"
+touch "$root/var/lib/dpkg/status"
+dpkg --root="$root" --force-depends -i "${debs[@]}" >"$WORK/log" 2>&1 ||
+    fail "dpkg -i: $(cat "$WORK/log")"
+for pkg in "${packages[@]}"; do
+    [[ $(dpkg-query --root="$root" -W -f='${Status}' "$pkg") == "install ok installed" ]] ||
+        fail "dpkg did not install $pkg"
 done
-for file in lib/systemd/system/quillane.service lib/udev/rules.d/90-quillane-media.rules \
-    usr/share/man/man8/quillane.8.gz usr/share/doc/quillane/copyright; do
-    [[ -s $root/$file ]] || fail "/$file is missing"
-done
-gzip -t "$root/usr/share/man/man8/quillane.8.gz" || fail "quillane.8.gz is not gzip"
-if [[ -x $QUILLANE_BUILD_DIR/tools/quillanectl ]]; then
-    [[ -x $root/usr/bin/quillanectl && -s $root/usr/share/man/man1/quillanectl.1.gz ]] ||
-        fail "quillanectl or its manual page is missing"
-fi
-dpkg --root="$root" -r quillane >"$WORK/dpkg.log" 2>&1 || fail "dpkg -r failed: $(cat "$WORK/dpkg.log")"
-[[ ! -e $root/usr/bin/quillane && ! -e $root/lib/systemd/system/quillane.service ]] ||
-    fail "dpkg -r left the package's files behind"
 
-if command -v lintian >/dev/null; then
-    lintian --fail-on error,warning "$deb" >"$WORK/lintian.log" 2>&1 ||
-        fail "lintian reports faults: $(cat "$WORK/lintian.log")"
+# The programs the service and the rule start are the installed ones.
+grep -qx "ExecStart=/usr/bin/quillane" "$root/lib/systemd/system/quillane.service" ||
+    fail "the service does not start /usr/bin/quillane"
+runs=$(grep -o 'RUN+="[^ "]*' "$root/lib/udev/rules.d/90-quillane-media.rules" | sort -u)
+[[ $runs == 'RUN+="/usr/libexec/quillane/quillane-mount' ]] || fail "the rule runs: $runs"
+cp -an /lib/systemd/system/. "$root/lib/systemd/system/"
+out=$(systemd-analyze verify --root="$root" --man=no quillane.service 2>&1) && [[ -z $out ]] ||
+    fail "systemd-analyze verify: $out"
+systemd-analyze security --offline=yes --root="$root" --threshold=10 quillane.service \
+    >"$WORK/security" 2>&1 || fail "service exposure above 1.0: $(tail -n 1 "$WORK/security")"
+
+if [[ ! -x $root/usr/bin/quillanectl ]]; then
+    :
+elif ! command -v espeak-ng >/dev/null || ! command -v sox >/dev/null; then
+    echo "NOTE: espeak-ng or sox is missing, the demo stick was not made"
 else
-    echo "NOTE: lintian is missing, the package was not linted"
+    "$QUILLANE_SOURCE_DIR/scripts/make-demo-medium" "$WORK/demo" >/dev/null || fail "no demo stick"
+    "$root/usr/bin/quillanectl" check "$WORK/demo" >"$WORK/check" || fail "$(cat "$WORK/check")"
+    grep -qx "No problems found: the stick is usable." "$WORK/check" ||
+        fail "the demo stick has problems: $(cat "$WORK/check")"
 fi
-echo "package $(basename "$deb"): metadata, install, removal and lint checked"
+
+dpkg --root="$root" -r "${packages[@]}" >"$WORK/log" 2>&1 || fail "dpkg -r: $(cat "$WORK/log")"
+for pkg in "${packages[@]}"; do
+    for file in ${FILES[$pkg]} usr/share/doc/"$pkg"; do
+        [[ ! -e $root/$file ]] || fail "dpkg -r left /$file behind"
+    done
+done
+echo "packages ${packages[*]}: lint, contents, install, service, rule and removal checked"
