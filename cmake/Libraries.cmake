@@ -52,3 +52,20 @@ function(quillane_require a_Out a_What)
         set(${a_Out} ON PARENT_SCOPE)
     endif()
 endfunction()
+
+# quillane_gtest(): GoogleTest for the tests, as GTest::gtest_main. A cross build compiles it
+# from Debian's sources (QUILLANE_GTEST_SOURCE_DIR) with the target's compiler, since the build
+# machine's copy is of no use to the target.
+macro(quillane_gtest)
+    if(QUILLANE_GTEST_SOURCE_DIR)
+        set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+        set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+        add_subdirectory(${QUILLANE_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+        if(NOT TARGET GTest::gtest_main)
+            add_library(GTest::gtest_main ALIAS gtest_main)
+        endif()
+    else()
+        find_package(GTest REQUIRED)
+    endif()
+    include(GoogleTest)
+endmacro()

@@ -33,26 +33,27 @@ write_wav() {
 
 # record_xml NAME TYPE TIMING FINISH AFTER [OFFSET]: one record definition.
 record_xml() {
-    printf '<Record><m_Name>%s</m_Name><Type>%s</Type><m_TimingTime>%s</m_TimingTime><m_FinishAtTime>%s' "$1" "$2" "$3" "$4"
-    printf '</m_FinishAtTime><m_AfterMsg>%s</m_AfterMsg><m_OffsetTime>%s</m_OffsetTime></Record>\n' "$5" "${6:-0}"
+    printf '<Record><m_Name>%s</m_Name><Type>%s</Type><m_TimingTime>%s</m_TimingTime>' "$1" "$2" "$3"
+    printf '<m_FinishAtTime>%s</m_FinishAtTime><m_AfterMsg>%s</m_AfterMsg>' "$4" "$5"
+    printf '<m_OffsetTime>%s</m_OffsetTime></Record>\n' "${6:-0}"
 }
 
 # write_schedule DIR FREQUENCY [RECORD_XML...]: DIR/forVrex.xml.
 write_schedule() {
     mkdir -p "$1"
-    printf '<m_Frequency>%s</m_Frequency>\n<Records>\n%s</Records>\n' "$2" "$(printf '%s\n' "${@:3}")" >"$1/forVrex.xml"
+    printf '<m_Frequency>%s</m_Frequency><Records>%s</Records>\n' "$2" "$(printf '%s\n' "${@:3}")" \
+        >"$1/forVrex.xml"
 }
 
 # mount_stick DEVICE MOUNTPOINT [SOURCE]: a tmpfs named DEVICE holding a copy of SOURCE.
 mount_stick() {
     mkdir -p "$2"
-    mount -t tmpfs -o size=64m "$1" "$2" || fail "cannot mount a tmpfs as $1 at $2"
-    E2E_MOUNTS+=("$2")
+    mount -t tmpfs -o size=64m "$1" "$2" && E2E_MOUNTS+=("$2") || fail "cannot mount $1 at $2"
     [[ -z ${3:-} ]] || cp -a "$3"/. "$2"/
 }
 
 unmount_sticks() {
-    for ((i = ${#E2E_MOUNTS[@]} - 1; i >= 0; i--)); do umount "${E2E_MOUNTS[i]}" 2>/dev/null || true; done
+    for ((i = ${#E2E_MOUNTS[@]} - 1; i >= 0; i--)); do umount "${E2E_MOUNTS[i]}" || true; done
     E2E_MOUNTS=()
 }
 
@@ -65,12 +66,13 @@ fake_aplay() {
     E2E_PATH="$WORK/bin:$PATH"
 }
 
-# tz_at HH:MM:SS EPOCH: a POSIX time zone in which EPOCH reads HH:MM:SS.
+# tz_at HH:MM:SS EPOCH: a POSIX time zone in which EPOCH reads HH:MM:SS (within 12 hours of UTC).
 tz_at() {
     local h m s d
     IFS=: read -r h m s <<<"$1"
-    d=$(((10#$h * 3600 + 10#$m * 60 + 10#$s - $2 % 86400 + 129600) % 86400 - 43200))
-    printf 'QLN%s%02d:%02d:%02d' "$( ((d >= 0)) && echo - || echo +)" $((${d#-} / 3600)) $((${d#-} / 60 % 60)) $((${d#-} % 60))
+    d=$(((($2 - 10#$h * 3600 - 10#$m * 60 - 10#$s) % 86400 + 129600) % 86400 - 43200))
+    printf 'QLN%s%d:%02d:%02d' "$( ((d < 0)) && echo - || echo +)" $((${d#-} / 3600)) $((${d#-} / 60 % 60)) \
+        $((${d#-} % 60))
 }
 
 # start_announcer [NAME=VALUE...]: the announcer in the background, its output in $WORK/out.log.
@@ -84,13 +86,12 @@ wait_announcer() {
     for ((i = 0; i < $1 * 10; i++)); do kill -0 "$ANNOUNCER_PID" 2>/dev/null && sleep 0.1; done
     ANNOUNCER_RC=running
     ! kill -0 "$ANNOUNCER_PID" 2>/dev/null || return 0
-    ANNOUNCER_RC=0
-    wait "$ANNOUNCER_PID" || ANNOUNCER_RC=$?
+    wait "$ANNOUNCER_PID" && ANNOUNCER_RC=0 || ANNOUNCER_RC=$?
     ANNOUNCER_PID=""
 }
 
 stop_announcer() {
-    [[ -z ${ANNOUNCER_PID:-} ]] || { kill "$ANNOUNCER_PID" 2>/dev/null; wait "$ANNOUNCER_PID" 2>/dev/null; } || true
+    [[ -z ${ANNOUNCER_PID:-} ]] || { kill "$ANNOUNCER_PID" && wait "$ANNOUNCER_PID"; } 2>/dev/null || true
     ANNOUNCER_PID=""
 }
 

@@ -13,22 +13,25 @@ TEST(CtlCheckTest, EachMistakeIsOneFinding) {
     // intro (2 s) finishing at 2:00, followed by the time.
     const std::string r =
         Rec("intro", "Custom", "2:00.0", false, "1") + Rec("now", "Timed", "", true);
+    const std::string at1 = Rec("intro", "Custom", "0:01.0"),
+                      at60 = Rec("intro", "Custom", "1:00.0");
     // clang-format off
     const std::string wav = WavBytes(1);
+    const char* both = "missing-time-sounds needed-time-sounds-missing";
     // A schedule, a file put in (or deleted, for no bytes), the findings expected, words of the text.
     const std::tuple<std::string, std::string, std::string, const char*, const char*> cases[] = {
         {r, "", "", "", "No problems found: the stick is usable."},
         {r, "bad.wav", "RIFF", "refused", "bad.wav: Couldn't read RIFF data"},
         {r, "old/intro.wav", wav, "replaced", "Two files give the sound intro"},
-        {r + Rec("outro", "Custom", "4:00.0"), "", "", "missing-announcement", "\"outro\" (chain 240) is not on the stick"},
-        {r, "times/cdnum35.wav", "", "missing-time-sounds needed-time-sounds-missing", "spoken as silence): cdnum35"},
-        {r, "times/cdhour00.wav", "", "missing-time-sounds needed-time-sounds-missing", "spoken as silence): cdhour00"},
-        {r, "times/cdnum00.wav", "", "missing-time-sounds needed-time-sounds-missing", "spoken as silence): cdnum00"},
+        {r + Rec("outro", "Custom", "4:00.0"), "", "", "missing-announcement", "\"outro\" (chain 240) is not on"},
+        {r, "times/cdnum35.wav", "", both, "spoken as silence): cdnum35"},
+        {r, "times/cdhour00.wav", "", both, "spoken as silence): cdhour00"},
+        {r, "times/cdnum00.wav", "", both, "spoken as silence): cdnum00"},
         {r + Rec("x", "Daily", "3:00.0"), "", "", "unknown-type", "Record x has type \"Daily\""},
-        {Rec("intro", "Custom", "0:01.0", false, "1"), "", "", "longer-than-key", "skipped in 288 of the day's 288"},
-        {Rec("intro", "Custom", "1:00.0") + Rec("intro", "Custom", "1:01.0"), "", "", "runs-past-next", "until up to 62 s"},
-        {Rec("intro", "Custom", "0:01.0") + Rec("intro", "Custom", "4:59.5"), "", "", "runs-past-next", "in the next interval"},
-        {Rec("intro", "Custom", "1:00.0") + Rec("intro", "Custom", "1:02.0"), "", "", "", "No problems found"},
+        {Rec("intro", "Custom", "0:01.0", false, "1"), "", "", "longer-than-key", "in 288 of the day's 288"},
+        {at60 + Rec("intro", "Custom", "1:01.0"), "", "", "runs-past-next", "until up to 62 s"},
+        {at1 + Rec("intro", "Custom", "4:59.5"), "", "", "runs-past-next", "start of chain 1 in the next"},
+        {at60 + Rec("intro", "Custom", "1:02.0"), "", "", "", "No problems found"},
         {"", "", "", "empty-program", "no chains"},
     };
     // clang-format on

@@ -13,7 +13,8 @@ TEST(RecordTest, SpokenTimeNamesCoverEveryClockForm) {
         {9, 10, 0, "cdnum9 cdnum10"},   {0, 35, 0, "cdnum00 cdnum35"}, {10, 0, 0, "cdhour10"},
         {0, 0, 0, "cdhour00"},          {9, 59, 1, "cdhour10"},        {0, 5, -10, "cdnum23 cdnum55"},
         {23, 55, 10, "cdnum00 cdnum05"}, {1, 0, -61, "cdnum23 cdnum59"}, {14, 35, 3 * 1440, "cdnum14 cdnum35"},
-        {14, 35, -1441, "cdnum14 cdnum34"}, {14, 35, INT_MAX, "cdnum16 cdnum42"}, {14, 35, INT_MIN, "cdnum12 cdnum27"},
+        {14, 35, -1441, "cdnum14 cdnum34"}, {14, 35, INT_MAX, "cdnum16 cdnum42"},
+        {14, 35, INT_MIN, "cdnum12 cdnum27"},
     };
     // clang-format on
     for (const auto& [hour, min, offset, spoken] : cases) {

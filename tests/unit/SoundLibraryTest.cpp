@@ -20,7 +20,8 @@ TEST(SoundLibraryTest, SortsFilesIntoTimeSoundsAndAnnouncements) {
     const std::tuple<const char*, const char*, bool> cases[] = { // where it is catalogued, as a time sound
         {"cdhour05", "t/cdhour05.wav", true}, {"cdnum7", "cdnum7.wav", true}, {"cdnum", "cdnum.wav", false},
         {"CDHOUR05", "CDHOUR05.wav", false},  {"cdhourly", "cdhourly.wav", true}, {"Intro", "Intro.WAV", false},
-        {"a", "a.wav", false}, {"my sound", "sub dir/my sound.wav", false}, {"deep", "1/2/3/4/5/6/deep.wav", false},
+        {"a", "a.wav", false}, {"my sound", "sub dir/my sound.wav", false},
+        {"deep", "1/2/3/4/5/6/deep.wav", false},
         {"old", "", false}, {"n.wav", "", false}, {"empty", "", false}, {"broken", "", false}, {"link", "", false},
     };
     // clang-format on

@@ -20,7 +20,8 @@ TEST(SoundTest, FileListBecomesOnePlayerRun) {
         {"/m/x.wav y.wav ", "Command is aplay /m/x.wav y.wav\n", {"/m/x.wav", "y.wav"}},
         {" /m/a.wav  /m/b.wav  ", "Command is aplay /m/a.wav /m/b.wav\n", {"/m/a.wav", "/m/b.wav"}},
         {"   ", "Command is aplay \n", {}}, // only missing sounds: no player
-        {"--pid=x.wav /m/-a.wav ", "Command is aplay -- --pid\\=x.wav /m/-a.wav\n", {"--", "--pid=x.wav", "/m/-a.wav"}},
+        {"--pid=x.wav /m/-a.wav ", "Command is aplay -- --pid\\=x.wav /m/-a.wav\n",
+         {"--", "--pid=x.wav", "/m/-a.wav"}},
     };
     // clang-format on
     // A stand-in aplay, first on PATH, that records the words it is given.
