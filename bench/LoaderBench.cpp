@@ -16,7 +16,7 @@ public:
     CTimeVal Now() override { return CTimeVal(timeval{0, 0}); }
     std::int64_t SteadyMicroSecs() override { return 0; }
     void SleepMicroSecs(std::int64_t) override {}
-    void Play(const std::string&) override {}
+    void Play(const CPlayback&) override {}
 };
 
 // Every element present; one chain in five, each at its own key.

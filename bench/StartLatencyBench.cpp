@@ -15,13 +15,12 @@ public:
     CTimeVal Now() override { return m_Real.Now(); }
     std::int64_t SteadyMicroSecs() override { return m_Real.SteadyMicroSecs(); }
     void SleepMicroSecs(std::int64_t a_MicroSecs) override { m_Real.SleepMicroSecs(a_MicroSecs); }
-    void Play(const std::string&) override {
+    void Play(const CPlayback& a_Playback) override {
         CTimeVal now = m_Real.Now();
-        m_LateMs.push_back(double(now - m_Schedule->LastChoice().m_StartTime) * 1000.0);
+        m_LateMs.push_back(double(now - a_Playback.m_StartTime) * 1000.0);
     }
 
     CRealPlatform m_Real;
-    const CSchedule* m_Schedule = nullptr;
     std::vector<double> m_LateMs;
 };
 
@@ -50,7 +49,6 @@ LatencyFigures MeasureStartLatency(const CTempDir& a_Dir, const std::string& a_R
     CSoundLibrary library(dir);
     CTimingPlatform platform(discard);
     CSchedule schedule(dir, platform, discard);
-    platform.m_Schedule = &schedule;
     if (!schedule.Load())
         return figures;
     // The first pass may pick a chain whose start passed earlier in the current second and

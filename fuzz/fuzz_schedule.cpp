@@ -7,6 +7,7 @@
 #include "SoundLibrary.h"
 #include "TestSupport.h"
 #include "TimeRecord.h"
+#include "VirtualPlatform.h"
 
 #include <memory>
 #include <set>
@@ -15,28 +16,6 @@
 #include <vector>
 
 namespace {
-
-// A clock that moves only when the scheduler sleeps or plays.
-class CFuzzPlatform : public CPlatform {
-public:
-    explicit CFuzzPlatform(std::int64_t a_StartSecs) : m_Now(a_StartSecs * 1000000) {}
-
-    CTimeVal Now() override {
-        return CTimeVal(timeval{time_t(m_Now / 1000000), suseconds_t(m_Now % 1000000)});
-    }
-    std::int64_t SteadyMicroSecs() override { return m_Now; }
-    void SleepMicroSecs(std::int64_t a_MicroSecs) override {
-        if (a_MicroSecs > 0)
-            m_Now += a_MicroSecs;
-    }
-    void Play(const std::string&) override {
-        ++m_Plays;
-        m_Now += 1500000; // every recording on the fake stick lasts a moment
-    }
-
-    std::int64_t m_Now;
-    int m_Plays = 0;
-};
 
 // A small stick of a few announcements and every time sound, so chains have durations. It is
 // removed when the run ends.
@@ -54,37 +33,38 @@ const CSoundLibrary& Library() {
 }
 
 // Checks one pass; a_Played collects the occurrences (key and announce time) played so far.
-void CheckPass(const CSchedule& a_Schedule, const CFuzzPlatform& a_Platform, std::int64_t a_Before,
-               int a_PlaysBefore, std::set<std::pair<float, std::int64_t>>& a_Played) {
-    if (a_Platform.m_Now < a_Before)
+void CheckPass(CVirtualPlatform& a_Platform, const CTimeVal& a_Before, std::size_t a_PlaysBefore,
+               std::set<std::pair<float, std::int64_t>>& a_Played) {
+    if (a_Platform.Now() < a_Before)
         FuzzFail("the clock went backwards");
-    if (a_Platform.m_Plays > a_PlaysBefore + 1)
+    if (a_Platform.m_Playbacks.size() > a_PlaysBefore + 1)
         FuzzFail("one pass played more than once");
-    if (a_Platform.m_Plays == a_PlaysBefore)
+    if (a_Platform.m_Playbacks.size() == a_PlaysBefore)
         return;
-    const CSchedule::Choice& choice = a_Schedule.LastChoice();
-    if (!a_Played.insert({choice.m_Key, choice.m_AnnounceTime.Seconds()}).second)
+    const CPlayback& played = a_Platform.m_Playbacks.back().second;
+    if (!a_Played.insert({played.m_Key, played.m_AnnounceTime.Seconds()}).second)
         FuzzFail("an occurrence was played twice");
 }
 
 // A pass may wait up to two intervals in one-second steps, so long intervals get one pass.
-void RunPasses(CSchedule& a_Schedule, CFuzzPlatform& a_Platform) {
+void RunPasses(CSchedule& a_Schedule, CVirtualPlatform& a_Platform) {
     std::set<std::pair<float, std::int64_t>> played;
     const int passes = a_Schedule.FrequencySecs() <= 900 ? 3 : 1;
     for (int pass = 0; pass < passes; ++pass) {
-        const std::int64_t before = a_Platform.m_Now;
-        const int plays = a_Platform.m_Plays;
+        const CTimeVal before = a_Platform.Now();
+        const std::size_t plays = a_Platform.m_Playbacks.size();
         a_Schedule.PlayNextSound();
-        CheckPass(a_Schedule, a_Platform, before, plays, played);
+        CheckPass(a_Platform, before, plays, played);
     }
 }
 
-// A chain keyed outside its interval would speak another interval's time, or make a pass wait
-// until a far-off key while every nearer occurrence goes by: the loader must have dropped it.
+// A chain keyed beyond the longest interval would never play, or make a pass wait until a
+// far-off key while every nearer occurrence goes by: the loader must have dropped it.
 bool KeysWithinInterval(const CSchedule& a_Schedule) {
     const auto& program = a_Schedule.Program();
-    return program.empty() || (program.begin()->first >= 0 &&
-                               program.rbegin()->first <= float(a_Schedule.FrequencySecs()));
+    return program.empty() ||
+           (program.begin()->first >= 0 &&
+            program.rbegin()->first <= float(CInterval::LongestSecs(a_Schedule.FrequencySecs())));
 }
 
 } // namespace
@@ -98,7 +78,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* a_Data, std::size_t a_Size) {
     std::ostringstream out;
     // 2024-03-14 14:31:05 UTC: mid-interval, so both the current and the next are searched.
-    CFuzzPlatform platform(1710426665);
+    CVirtualPlatform platform(CTimeVal(timeval{1710426665, 0}));
+    platform.m_PlayMicros = 1500000;
     CSchedule schedule("/nonexistent", platform, out);
     if (!schedule.LoadText(std::string(reinterpret_cast<const char*>(a_Data), a_Size)))
         return 0;

@@ -1,5 +1,9 @@
 #include "MediaFinder.h"
 
+#include "Schedule.h"
+
+#include <cerrno>
+#include <cstring>
 #include <dirent.h>
 #include <fstream>
 #include <memory>
@@ -9,7 +13,6 @@
 namespace {
 constexpr std::int64_t c_RetryMicroSecs = 10000000;
 const char* const c_DevicePrefix = "/dev/sd";
-const char* const c_ScheduleFile = "/forVrex.xml";
 
 struct CDirCloser {
     void operator()(DIR* a_Dir) const { closedir(a_Dir); }
@@ -96,10 +99,34 @@ bool CMediaFinder::FindDirOnMount(const std::string& a_Mount, std::string& a_Dir
         std::string candidate = a_Mount + "/" + entry->d_name;
         struct stat info {};
         if (IsSearchableDir(candidate, entry->d_type) &&
-            stat((candidate + c_ScheduleFile).c_str(), &info) == 0) {
+            stat((candidate + "/" + CSchedule::c_FileName).c_str(), &info) == 0) {
             a_Dir = candidate;
             return true;
         }
     }
+    return false;
+}
+
+bool CMediaFinder::ResolveDir(const std::string& a_Given, std::string& a_Dir, std::string& a_Why) {
+    std::string given = a_Given;
+    while (given.size() > 1 && given.back() == '/')
+        given.pop_back();
+    struct stat st {};
+    if (::stat(given.c_str(), &st) != 0) {
+        a_Why = given + ": " + std::strerror(errno);
+        return false;
+    }
+    if (!S_ISDIR(st.st_mode)) {
+        a_Why = given + ": not a directory";
+        return false;
+    }
+    if (::stat((given + "/" + CSchedule::c_FileName).c_str(), &st) == 0) {
+        a_Dir = given;
+        return true;
+    }
+    if (FindDirOnMount(given, a_Dir))
+        return true;
+    a_Why = "no schedule directory: neither " + given +
+            " nor any directory directly below it holds " + CSchedule::c_FileName;
     return false;
 }

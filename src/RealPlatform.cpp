@@ -24,6 +24,6 @@ void CRealPlatform::SleepMicroSecs(std::int64_t a_MicroSecs) {
     }
 }
 
-void CRealPlatform::Play(const std::string& a_FileNames) {
-    CSound(a_FileNames, m_Out).Play();
+void CRealPlatform::Play(const CPlayback& a_Playback) {
+    CSound(a_Playback.m_FileNames, m_Out).Play();
 }

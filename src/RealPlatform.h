@@ -13,7 +13,7 @@ public:
     CTimeVal Now() override;
     std::int64_t SteadyMicroSecs() override;
     void SleepMicroSecs(std::int64_t a_MicroSecs) override;
-    void Play(const std::string& a_FileNames) override;
+    void Play(const CPlayback& a_Playback) override;
 
 private:
     std::ostream& m_Out;

@@ -1,5 +1,5 @@
-// The schedule: the element scanner over the schedule text, the loader that turns it into an
-// interval and chains, and the scheduler that plays the chain due next.
+// The schedule: the loader that turns the schedule text into an interval and chains, and the
+// scheduler that plays the chain due next.
 #include "Schedule.h"
 
 #include "AnnouncementRecord.h"
@@ -9,12 +9,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,12 +37,6 @@ bool ReadAll(int a_Fd, off_t a_Limit, std::string& a_Text, int& a_Errno) {
 
 std::string Quoted(const std::string& a_Text) {
     return "\"" + a_Text + "\"";
-}
-
-std::string FloatText(float a_Value) {
-    std::ostringstream out;
-    out << a_Value;
-    return out.str();
 }
 } // namespace
 
@@ -88,7 +78,8 @@ bool CSchedule::ReadFile(std::string& a_Text) {
 }
 
 bool CSchedule::LoadText(std::string a_Text) {
-    SetText(std::move(a_Text));
+    m_XmlStr = std::move(a_Text);
+    m_Scanner.SetText(m_XmlStr);
     m_Program.clear();
     m_LastChain.reset();
     m_Notes.clear();
@@ -104,20 +95,20 @@ bool CSchedule::LoadText(std::string a_Text) {
     return true;
 }
 
-// A chain keyed beyond its interval would speak the time of the wrong interval, and a far-off key
-// would hold every nearer chain back for as long as the wait lasts.
+// A chain keyed beyond the longest interval would never play (no interval runs past the full
+// hour), and waiting for it would hold every nearer chain back.
 void CSchedule::DropKeysOutsideInterval() {
+    int longest = CInterval::LongestSecs(m_FrequencySecs);
     for (auto it = m_Program.begin(); it != m_Program.end();) {
-        if (it->first >= 0 && it->first <= float(m_FrequencySecs)) {
+        if (it->first >= 0 && it->first <= float(longest)) {
             ++it;
             continue;
         }
-        m_Out << "Chain with offset " << it->first << " lies outside the interval of "
-              << m_FrequencySecs << " seconds - ignored" << std::endl;
-        std::ostringstream text;
-        text << "Chain " << it->first << ": its key is not within the " << m_FrequencySecs
-             << " s interval - ignored";
-        AddNote("key-beyond-interval", text.str());
+        std::string key = CInterval::SecondsText(it->first);
+        m_Out << "Chain with offset " << key << " lies outside the interval of " << longest
+              << " seconds - ignored" << std::endl;
+        AddNote("key-beyond-interval", "Chain " + key + ": its key is not within the " +
+                                           std::to_string(longest) + " s interval - ignored");
         it = m_Program.erase(it);
     }
 }
@@ -131,8 +122,8 @@ bool CSchedule::ReadFrequency() {
         return false;
     }
     int minutes = 0, seconds = 0;
-    ParseInt(val.substr(0, colon), minutes);
-    ParseInt(val.substr(colon + 1), seconds);
+    CElementScanner::ParseInt(val.substr(0, colon), minutes);
+    CElementScanner::ParseInt(val.substr(colon + 1), seconds);
     // At most five characters: the sum cannot overflow.
     if (minutes * 60 + seconds <= 0) {
         m_Out << "Interval " << val << " is not longer than zero - schedule not loaded"
@@ -201,7 +192,7 @@ int CSchedule::ReadInt(std::size_t a_Pos, const std::string& a_Element,
     int value = 0;
     std::string text = GetElementVal(a_Pos, a_Element);
     bool present = GetElementPos(a_Pos, a_Element) != std::string::npos;
-    if (!ParseInt(text, value) && present)
+    if (!CElementScanner::ParseInt(text, value) && present)
         AddNote("malformed-value", "Record " + a_Record + ": " + a_Element + " " + Quoted(text) +
                                        " is not a whole number - read as " + std::to_string(value));
     return value;
@@ -211,9 +202,9 @@ float CSchedule::ReadTime(std::size_t a_Pos, const std::string& a_Record) {
     float secs = 0;
     std::string text = GetElementVal(a_Pos, "m_TimingTime");
     bool present = GetElementPos(a_Pos, "m_TimingTime") != std::string::npos;
-    if (!ParseTime(text, secs) && present)
+    if (!CElementScanner::ParseTime(text, secs) && present)
         AddNote("malformed-value", "Record " + a_Record + ": m_TimingTime " + Quoted(text) +
-                                       " is not M:SS.T - read as " + FloatText(secs));
+                                       " is not M:SS.T - read as " + CInterval::SecondsText(secs));
     return secs;
 }
 
@@ -228,46 +219,21 @@ void CSchedule::AddNote(std::string a_Kind, std::string a_Text) {
 
 // Element scanner: values taken out of the schedule text by plain tag search.
 
-std::size_t CSchedule::FindTag(std::size_t a_Pos, const std::string& a_Tag) const {
-    if (a_Pos >= m_XmlStr.size())
-        return std::string::npos;
-    auto& cached =
-        m_TagCache.try_emplace(a_Tag, std::string::npos, std::string::npos).first->second;
-    // Nothing lies between the last start and the last find, so that find still answers.
-    if (cached.first != std::string::npos && cached.first <= a_Pos && a_Pos <= cached.second)
-        return cached.second;
-    cached = {a_Pos, m_XmlStr.find(a_Tag, a_Pos)};
-    return cached.second;
-}
-
-void CSchedule::SetText(std::string a_Text) {
-    m_XmlStr = std::move(a_Text);
-    m_TagCache.clear();
-}
-
 std::size_t CSchedule::GetElementPos(std::size_t a_Pos, std::string a_Name) const {
-    return FindTag(a_Pos, "<" + a_Name + ">");
+    return m_Scanner.ElementPos(a_Pos, a_Name);
 }
 
 std::size_t CSchedule::GetElementEndPos(std::size_t a_Pos, std::string a_Name) const {
-    return FindTag(a_Pos, "</" + a_Name + ">");
+    return m_Scanner.ElementEndPos(a_Pos, a_Name);
 }
 
 std::string CSchedule::GetElementVal(std::size_t a_Pos, std::string a_Name) const {
-    std::size_t start = GetElementPos(a_Pos, a_Name);
-    if (start == std::string::npos)
-        return "";
-    std::size_t end = GetElementEndPos(a_Pos, a_Name);
-    std::size_t valueStart = start + a_Name.size() + 2;
-    // A closing tag before the end of the opening tag encloses nothing.
-    if (end == std::string::npos || end < valueStart)
-        return "";
-    return m_XmlStr.substr(valueStart, end - valueStart);
+    return m_Scanner.ElementVal(a_Pos, a_Name);
 }
 
 int CSchedule::GetElementValInt(std::size_t a_Pos, std::string a_Name) const {
     int value = 0;
-    ParseInt(GetElementVal(a_Pos, a_Name), value);
+    CElementScanner::ParseInt(GetElementVal(a_Pos, a_Name), value);
     return value;
 }
 
@@ -277,34 +243,8 @@ bool CSchedule::GetElementValBool(std::size_t a_Pos, std::string a_Name) const {
 
 float CSchedule::GetElementValTimeVal(std::size_t a_Pos, std::string a_Name) const {
     float secs = 0;
-    ParseTime(GetElementVal(a_Pos, a_Name), secs);
+    CElementScanner::ParseTime(GetElementVal(a_Pos, a_Name), secs);
     return secs;
-}
-
-bool CSchedule::ParseInt(const std::string& a_Text, int& a_Value) {
-    // atoi's reading, but a number beyond the int range is clamped instead of undefined.
-    const char* begin = a_Text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    long value = std::strtol(begin, &end, 10);
-    bool inRange = errno != ERANGE && value >= INT_MIN && value <= INT_MAX;
-    a_Value = int(value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : value);
-    return end != begin && inRange;
-}
-
-bool CSchedule::ParseTime(const std::string& a_Text, float& a_Secs) {
-    a_Secs = 0;
-    std::size_t colon = a_Text.find(':');
-    std::size_t point = a_Text.find('.');
-    if (colon == std::string::npos || colon == 0 || point != colon + 3 ||
-        point + 2 != a_Text.size())
-        return false;
-    int seconds = 0, minutes = 0, tenths = 0;
-    bool digits = ParseInt(a_Text.substr(colon + 1, 2), seconds);
-    digits = ParseInt(a_Text.substr(0, colon), minutes) && digits;
-    digits = ParseInt(a_Text.substr(point + 1, 1), tenths) && digits;
-    a_Secs = float(seconds) + float(minutes) * 60.0f + float(tenths) / 10.0f;
-    return digits;
 }
 
 // Scheduler: picks the chain due next, waits for its start time and plays it.
@@ -318,12 +258,6 @@ std::int64_t MicrosBetween(const CTimeVal& a_From, const CTimeVal& a_To) {
     return (a_To.Seconds() - a_From.Seconds()) * c_MicrosPerSec +
            (a_To.MicroSecs() - a_From.MicroSecs());
 }
-
-CTimeVal WholeSeconds(std::int64_t a_Secs) {
-    timeval time{};
-    time.tv_sec = static_cast<decltype(time.tv_sec)>(a_Secs);
-    return CTimeVal(time);
-}
 } // namespace
 
 void CSchedule::PlayNextSound() {
@@ -334,32 +268,27 @@ void CSchedule::PlayNextSound() {
         return;
     }
     // One clock reading: the offset and the interval start must agree on the second.
-    CTimeVal now = m_Platform.Now();
-    Search search = BeginSearch(now);
-    CTimeVal intervalStart = search.m_BaseTime;
+    Search search = BeginSearch(m_Platform.Now());
+    CInterval current = search.m_Interval;
     ProgramIt found = FindChain(search);
     if (found != m_Program.end()) {
         PlayChosen(found, search);
         return;
     }
     m_Out << "No sound to play :(" << std::endl;
-    WaitForNextInterval(now, intervalStart);
+    WaitUntil(current.End());
 }
 
 float CSchedule::GetTimeOffset(const CTimeVal& a_Now) {
-    int secs = (a_Now.Sec() + a_Now.Min() * 60) % m_FrequencySecs;
+    int secs = CInterval(a_Now, m_FrequencySecs).Offset();
     m_Out << "GetTimeOffset: " << a_Now.Hour() << ":" << a_Now.Min() << ":" << a_Now.Sec() << " "
           << secs << std::endl;
     return float(secs);
 }
 
 CSchedule::Search CSchedule::BeginSearch(const CTimeVal& a_Now) {
-    Search search;
-    search.m_Offset = GetTimeOffset(a_Now);
-    search.m_BaseTime = WholeSeconds(a_Now.Seconds() - std::int64_t(search.m_Offset));
-    m_Out << "Base time is " << search.m_BaseTime.TimeString() << std::endl;
-    search.m_BaseAnnounceTime = search.m_BaseTime;
-    search.m_BaseAnnounceTime.AddSecs(m_FrequencySecs);
+    Search search{CInterval(a_Now, m_FrequencySecs), GetTimeOffset(a_Now), false};
+    m_Out << "Base time is " << search.m_Interval.Start().TimeString() << std::endl;
     for (const auto& entry : m_Program)
         m_Out << "Found chain with offset " << entry.first << std::endl;
     return search;
@@ -370,66 +299,62 @@ CSchedule::ProgramIt CSchedule::FindChain(Search& a_Search) {
         float startSearchTime = a_Search.m_Offset;
         m_Out << std::endl
               << "Looking for next recording to play, basetime is: "
-              << a_Search.m_BaseTime.TimeString() << " offset " << a_Search.m_Offset << std::endl;
+              << a_Search.m_Interval.Start().TimeString() << " offset " << a_Search.m_Offset
+              << std::endl;
         ProgramIt found = FindFrom(startSearchTime, a_Search);
         if (found != m_Program.end() && !found->second->AnchoredStart()) {
-            float duration = found->second->DurationForTime(a_Search.m_BaseAnnounceTime);
+            float duration = found->second->DurationForTime(a_Search.m_Interval.AnnounceTime());
             if (duration > a_Search.m_Offset)
                 found = FindFrom(startSearchTime + duration, a_Search);
         }
         if (found != m_Program.end() || a_Search.m_NextInterval)
             return found;
         m_Out << "wrapping to next interval" << std::endl;
-        a_Search.m_Offset = 0;
-        a_Search.m_NextInterval = true;
-        a_Search.m_BaseTime.AddSecs(m_FrequencySecs);
-        a_Search.m_BaseAnnounceTime.AddSecs(m_FrequencySecs);
+        a_Search = Search{a_Search.m_Interval.Next(), 0, true};
     }
 }
 
 CSchedule::ProgramIt CSchedule::FindFrom(float a_StartSearchTime, const Search& a_Search) const {
     ProgramIt found = m_Program.lower_bound(a_StartSearchTime);
-    // Within the interval of the last play, that play and every key before it are over, even
-    // while the clock still reads the same second (several keys may share one second).
-    bool sameInterval = m_HasPlayed && m_LastChoice.m_AnnounceTime == a_Search.m_BaseAnnounceTime;
-    if (sameInterval && found != m_Program.end() && !(m_LastChoice.m_Key < found->first))
-        found = m_Program.upper_bound(m_LastChoice.m_Key);
+    bool sameInterval = m_HasPlayed && m_PlayedAnnounceTime == a_Search.m_Interval.AnnounceTime();
+    if (sameInterval && found != m_Program.end() && !(m_PlayedKey < found->first))
+        found = m_Program.upper_bound(m_PlayedKey);
+    // The last interval of an hour may end before the key.
+    if (found != m_Program.end() && !a_Search.m_Interval.Holds(found->first))
+        found = m_Program.end();
     return found;
 }
 
 CTimeVal CSchedule::StartTimeFor(ProgramIt a_Found, const Search& a_Search) {
+    const CInterval& interval = a_Search.m_Interval;
     const CChain& chain = *a_Found->second;
-    CTimeVal startTime = a_Search.m_BaseTime;
-    m_Out << "startTime was " << a_Search.m_BaseTime.TimeString() << " adding on " << a_Found->first
+    m_Out << "startTime was " << interval.Start().TimeString() << " adding on " << a_Found->first
           << " secs" << std::endl;
-    startTime.AddSecs(a_Found->first);
-    m_Out << "startTime was " << startTime.TimeString()
+    m_Out << "startTime was " << interval.KeyTime(a_Found->first).TimeString()
           << " looking at Anchored Start: " << (chain.AnchoredStart() ? 1 : 0) << std::endl;
-    if (!chain.AnchoredStart())
-        startTime.AddSecs(-a_Found->second->DurationForTime(a_Search.m_BaseAnnounceTime));
-    return startTime;
+    return interval.StartOf(a_Found->first, chain.AnchoredStart(),
+                            a_Found->second->DurationForTime(interval.AnnounceTime()));
 }
 
 void CSchedule::PlayChosen(ProgramIt a_Found, const Search& a_Search) {
-    CTimeVal startTime = StartTimeFor(a_Found, a_Search);
-    std::string files = a_Found->second->RecordsForTimeAsString(a_Search.m_BaseAnnounceTime);
+    CPlayback playback;
+    playback.m_Key = a_Found->first;
+    playback.m_StartTime = StartTimeFor(a_Found, a_Search);
+    playback.m_AnnounceTime = a_Search.m_Interval.AnnounceTime();
+    playback.m_Duration = a_Found->second->DurationForTime(playback.m_AnnounceTime);
+    playback.m_Slots = a_Found->second->RecordsForTime(playback.m_AnnounceTime);
+    playback.m_FileNames = a_Found->second->RecordsForTimeAsString(playback.m_AnnounceTime);
     m_Out << "Chosen chain with offset " << a_Found->first << " start time is "
-          << startTime.TimeString() << std::endl;
+          << playback.m_StartTime.TimeString() << std::endl;
     CTimeVal now = m_Platform.Now();
-    m_Out << "startTime now " << startTime.TimeString() << " at time " << now.TimeString()
-          << std::endl;
-    if (now < startTime && !WaitUntil(startTime))
+    m_Out << "startTime now " << playback.m_StartTime.TimeString() << " at time "
+          << now.TimeString() << std::endl;
+    if (now < playback.m_StartTime && !WaitUntil(playback.m_StartTime))
         return;
-    m_LastChoice = Choice{a_Found->first, startTime, a_Search.m_BaseAnnounceTime, a_Found->second};
     m_HasPlayed = true;
-    m_Platform.Play(files);
-}
-
-void CSchedule::WaitForNextInterval(const CTimeVal& a_Now, const CTimeVal& a_IntervalStart) {
-    // Offsets restart at every full hour, so the next interval begins at the hour at the latest.
-    std::int64_t hourStart = a_Now.Seconds() - (a_Now.Min() * 60 + a_Now.Sec());
-    std::int64_t next = std::min(a_IntervalStart.Seconds() + m_FrequencySecs, hourStart + 3600);
-    WaitUntil(WholeSeconds(next));
+    m_PlayedKey = playback.m_Key;
+    m_PlayedAnnounceTime = playback.m_AnnounceTime;
+    m_Platform.Play(playback);
 }
 
 bool CSchedule::WaitUntil(const CTimeVal& a_Until) {

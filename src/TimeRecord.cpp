@@ -19,8 +19,8 @@ CTimeRecord::CTimeRecord(std::string a_Name, int a_MinOffset)
 
 std::vector<std::string> CTimeRecord::TitlesForTime(CTimeVal a_Time) const {
     // Any offset, however large, wraps onto the 24-hour clock.
-    long total = (long(a_Time.Hour()) * 60 + a_Time.Min() + m_MinOffset % c_MinutesPerDay) %
-                 c_MinutesPerDay;
+    long total =
+        (long(a_Time.Hour()) * 60 + a_Time.Min() + m_MinOffset % c_MinutesPerDay) % c_MinutesPerDay;
     if (total < 0)
         total += c_MinutesPerDay;
     int hours = int(total / 60);

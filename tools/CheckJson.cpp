@@ -44,12 +44,14 @@ CJson ChainJson(const CChainInfo& a_Chain) {
     return CJson{{"key", Rounded(a_Chain.m_Key)},
                  {"anchored_start", a_Chain.m_AnchoredStart},
                  {"duration", Rounded(a_Chain.m_Duration)},
+                 {"plays_per_day", a_Chain.m_PlaysPerDay},
                  {"records", records}};
 }
 
 void AddSchedule(const CCheckReport& a_Report, CJson& a_Json) {
     a_Json["interval_secs"] = a_Report.m_FrequencySecs;
     a_Json["announce_time"] = ClockText(a_Report.m_AnnounceTime);
+    a_Json["intervals_per_day"] = a_Report.m_IntervalsPerDay;
     CJson chains = CJson::array();
     for (const CChainInfo& chain : a_Report.m_Chains)
         chains.push_back(ChainJson(chain));

@@ -28,7 +28,8 @@ struct CRecordInfo {
 struct CChainInfo {
     float m_Key = 0;
     bool m_AnchoredStart = true;
-    float m_Duration = 0; // for the report's announce time
+    float m_Duration = 0;          // for the report's announce time
+    std::size_t m_PlaysPerDay = 0; // the intervals of a day it plays in
     std::vector<CRecordInfo> m_Records;
 };
 
@@ -40,6 +41,7 @@ struct CCheckReport {
     std::vector<std::string> m_Messages; // why it does not load
     int m_FrequencySecs = 0;
     CTimeVal m_AnnounceTime; // the time the chain durations are computed for
+    std::size_t m_IntervalsPerDay = 0;
     std::size_t m_TimeSounds = 0;
     std::size_t m_AnnouncementSounds = 0;
     std::vector<CChainInfo> m_Chains;

@@ -1,5 +1,6 @@
 #include "CheckText.h"
 
+#include "Interval.h"
 #include "ToolText.h"
 
 #include <cstdio>
@@ -42,7 +43,7 @@ void CCheckText::WriteChains(const CCheckReport& a_Report, std::ostream& a_Out) 
 }
 
 void CCheckText::WriteChain(const CChainInfo& a_Chain, std::ostream& a_Out) {
-    a_Out << "  " << std::left << std::setw(7) << FloatText(a_Chain.m_Key)
+    a_Out << "  " << std::left << std::setw(7) << CInterval::SecondsText(a_Chain.m_Key)
           << (a_Chain.m_AnchoredStart ? "starts" : "finishes") << " at its key, lasts "
           << Seconds(a_Chain.m_Duration) << " s\n";
     for (const CRecordInfo& record : a_Chain.m_Records) {

@@ -3,6 +3,7 @@
 #include "Announcer.h"
 #include "CheckJson.h"
 #include "CheckText.h"
+#include "MediaFinder.h"
 #include "Planner.h"
 #include "RealPlatform.h"
 #include "StickCheck.h"
@@ -131,7 +132,7 @@ int CCtl::Run() {
 
 bool CCtl::Resolve(std::string& a_Dir) {
     std::string why;
-    if (CStickCheck::ResolveDir(m_Given, a_Dir, why))
+    if (CMediaFinder::ResolveDir(m_Given, a_Dir, why))
         return true;
     m_Err << "quillanectl: " << Printable(why) << std::endl;
     return false;

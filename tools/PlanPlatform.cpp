@@ -1,6 +1,6 @@
 #include "PlanPlatform.h"
 
-#include "Schedule.h"
+#include "Interval.h"
 #include "ToolText.h"
 
 CPlanPlatform::CPlanPlatform(const CTimeVal& a_Start, std::ostream& a_Out)
@@ -11,18 +11,15 @@ void CPlanPlatform::SleepMicroSecs(std::int64_t a_MicroSecs) {
         Advance(a_MicroSecs);
 }
 
-void CPlanPlatform::Play(const std::string&) {
-    const CSchedule::Choice* choice = m_Schedule ? &m_Schedule->LastChoice() : nullptr;
-    if (!choice || !choice->m_Chain)
-        return;
+void CPlanPlatform::Play(const CPlayback& a_Playback) {
     std::string names;
-    for (const CSlot& slot : choice->m_Chain->RecordsForTime(choice->m_AnnounceTime))
+    for (const CSlot& slot : a_Playback.m_Slots)
         names += (names.empty() ? "" : " ") + std::string(slot.m_FileName.empty() ? "!" : "") +
                  Printable(slot.m_SoundName);
-    m_Out << ClockTextMs(m_Now) << '\t' << FloatText(choice->m_Key) << '\t' << names << '\n';
+    m_Out << ClockTextMs(m_Now) << '\t' << CInterval::SecondsText(a_Playback.m_Key) << '\t' << names
+          << '\n';
     ++m_Plays;
-    float duration = choice->m_Chain->DurationForTime(choice->m_AnnounceTime);
-    Advance(std::int64_t(double(duration) * 1000000.0));
+    Advance(std::int64_t(double(a_Playback.m_Duration) * 1000000.0));
 }
 
 void CPlanPlatform::Advance(std::int64_t a_MicroSecs) {

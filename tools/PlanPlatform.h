@@ -6,23 +6,19 @@
 #include <cstddef>
 #include <iostream>
 
-class CSchedule;
-
 // A virtual clock for previewing a timetable: sleeps advance it at once, and playing a chain
 // writes one line and advances it by the chain's duration instead of making a sound.
 class CPlanPlatform : public CPlatform {
 public:
     CPlanPlatform(const CTimeVal& a_Start, std::ostream& a_Out);
 
-    // The schedule whose choices are played; its choice names the chain being played.
-    void Attach(const CSchedule& a_Schedule) { m_Schedule = &a_Schedule; }
     std::size_t Plays() const { return m_Plays; }
 
     CTimeVal Now() override { return m_Now; }
     std::int64_t SteadyMicroSecs() override { return m_SteadyMicroSecs; }
     void SleepMicroSecs(std::int64_t a_MicroSecs) override;
     // Writes "HH:MM:SS.mmm<TAB>key<TAB>names", a missing sound as "!" and its name.
-    void Play(const std::string& a_FileNames) override;
+    void Play(const CPlayback& a_Playback) override;
 
 private:
     void Advance(std::int64_t a_MicroSecs);
@@ -30,7 +26,6 @@ private:
     CTimeVal m_Now;
     std::int64_t m_SteadyMicroSecs = 0;
     std::ostream& m_Out;
-    const CSchedule* m_Schedule = nullptr;
     std::size_t m_Plays = 0;
 };
 

@@ -45,7 +45,6 @@ int CPlanner::Run(const std::string& a_Dir, const CTimeVal& a_Start, long a_Coun
     }
     CDiscardBuffer discard;
     scheduleOut.rdbuf(&discard);
-    platform.Attach(schedule);
     bool complete = Walk(schedule, platform, a_Count);
     a_Out.flush();
     if (!complete)

@@ -28,12 +28,6 @@ CCheckFinding Finding(std::string a_Kind, std::string a_Text) {
     return finding;
 }
 
-std::string WithoutTrailingSlashes(std::string a_Path) {
-    while (a_Path.size() > 1 && a_Path.back() == '/')
-        a_Path.pop_back();
-    return a_Path;
-}
-
 std::vector<std::string> Lines(const std::string& a_Text) {
     std::vector<std::string> lines;
     std::istringstream in(a_Text);
@@ -63,33 +57,11 @@ bool SameIgnoringCase(const std::string& a_Lhs, const std::string& a_Rhs) {
 }
 } // namespace
 
-bool CStickCheck::ResolveDir(const std::string& a_Given, std::string& a_Dir, std::string& a_Why) {
-    std::string given = WithoutTrailingSlashes(a_Given);
-    struct stat st {};
-    if (::stat(given.c_str(), &st) != 0) {
-        a_Why = given + ": " + std::strerror(errno);
-        return false;
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        a_Why = given + ": not a directory";
-        return false;
-    }
-    if (::stat((given + "/forVrex.xml").c_str(), &st) == 0) {
-        a_Dir = given;
-        return true;
-    }
-    if (CMediaFinder::FindDirOnMount(given, a_Dir))
-        return true;
-    a_Why = "no schedule directory: neither " + given +
-            " nor any directory directly below it holds forVrex.xml";
-    return false;
-}
-
 CCheckReport CStickCheck::Run(const std::string& a_Given, const CTimeVal& a_Now) {
     CCheckReport report;
     report.m_Given = a_Given;
     std::string why;
-    if (!ResolveDir(a_Given, report.m_Dir, why)) {
+    if (!CMediaFinder::ResolveDir(a_Given, report.m_Dir, why)) {
         report.m_Messages.push_back(why);
         return report;
     }
@@ -122,13 +94,14 @@ void CStickCheck::Examine(CCheckReport& a_Report, const CSoundLibrary& a_Library
 void CStickCheck::ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Schedule,
                                 const CSoundLibrary& a_Library, const CTimeVal& a_Now) {
     a_Report.m_FrequencySecs = a_Schedule.FrequencySecs();
-    a_Report.m_AnnounceTime = CChainTiming::AnnounceTimeFor(a_Schedule.FrequencySecs(), a_Now);
-    ListChains(a_Report, a_Schedule);
+    a_Report.m_AnnounceTime = CInterval(a_Now, a_Schedule.FrequencySecs()).AnnounceTime();
+    CChainTiming timing(a_Schedule, a_Now);
+    a_Report.m_IntervalsPerDay = timing.IntervalsPerDay();
+    ListChains(a_Report, a_Schedule, timing);
     if (a_Schedule.Program().empty())
         a_Report.m_Findings.push_back(
             Finding("empty-program", "The schedule has no chains: nothing will ever play"));
     AddMissingAnnouncements(a_Report, a_Schedule, a_Library);
-    CChainTiming timing(a_Schedule, a_Now);
     AddMissingTimeSounds(a_Report, timing, a_Library);
     timing.AddFindings(a_Report.m_Findings);
 }
@@ -163,10 +136,12 @@ void CStickCheck::AddNotes(CCheckReport& a_Report, const CSchedule& a_Schedule) 
         a_Report.m_Findings.push_back(Finding(note.m_Kind, note.m_Text));
 }
 
-void CStickCheck::ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule) {
+void CStickCheck::ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule,
+                             const CChainTiming& a_Timing) {
     for (const auto& entry : a_Schedule.Program()) {
         CChainInfo info;
         info.m_Key = entry.first;
+        info.m_PlaysPerDay = a_Timing.PlaysPerDay(entry.first);
         info.m_AnchoredStart = entry.second->AnchoredStart();
         info.m_Duration = entry.second->DurationForTime(a_Report.m_AnnounceTime);
         for (const auto& record : entry.second->Records()) {
@@ -190,7 +165,7 @@ void CStickCheck::AddMissingAnnouncements(CCheckReport& a_Report, const CSchedul
     for (const auto& [name, keys] : missing) {
         std::string chains;
         for (float key : keys)
-            chains += (chains.empty() ? "" : ", ") + FloatText(key);
+            chains += (chains.empty() ? "" : ", ") + CInterval::SecondsText(key);
         CCheckFinding finding =
             Finding("missing-announcement", "Announcement \"" + name + "\" (chain " + chains +
                                                 ") is not on the stick: that part stays silent");

@@ -17,10 +17,6 @@ public:
     // a_Now decides which announce time the chain durations are given for.
     static CCheckReport Run(const std::string& a_Given, const CTimeVal& a_Now);
 
-    // a_Given itself when it holds "forVrex.xml", otherwise the first directory directly below
-    // it that does, as at start-up. On false a_Why says what was found instead.
-    static bool ResolveDir(const std::string& a_Given, std::string& a_Dir, std::string& a_Why);
-
 private:
     static void Examine(CCheckReport& a_Report, const CSoundLibrary& a_Library,
                         const CTimeVal& a_Now);
@@ -29,7 +25,8 @@ private:
     static void AddLibraryFindings(CCheckReport& a_Report, const CSoundLibrary& a_Library);
     static std::string LibraryText(const CSoundLibrary::Finding& a_Found);
     static void AddNotes(CCheckReport& a_Report, const CSchedule& a_Schedule);
-    static void ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule);
+    static void ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule,
+                           const CChainTiming& a_Timing);
     static void AddMissingAnnouncements(CCheckReport& a_Report, const CSchedule& a_Schedule,
                                         const CSoundLibrary& a_Library);
     static std::string MissingHint(const CCheckReport& a_Report, const std::string& a_Name,

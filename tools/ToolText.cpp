@@ -1,7 +1,6 @@
 #include "ToolText.h"
 
 #include <cstdio>
-#include <sstream>
 
 namespace {
 std::string Hex(unsigned char a_Byte) {
@@ -29,12 +28,6 @@ std::size_t Utf8Length(const std::string& a_Text, std::size_t a_Pos, unsigned lo
     return overlong || surrogate || a_Code > 0x10FFFF ? 0 : length;
 }
 } // namespace
-
-std::string FloatText(float a_Value) {
-    std::ostringstream out;
-    out << a_Value;
-    return out.str();
-}
 
 std::string ClockText(const CTimeVal& a_Time) {
     char buf[32];

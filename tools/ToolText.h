@@ -7,8 +7,6 @@
 
 // Text forms shared by the tool's reports.
 
-// The stream's default float format, as the announcer prints keys: 90, 12.5.
-std::string FloatText(float a_Value);
 // Local time as HH:MM:SS, zero-padded.
 std::string ClockText(const CTimeVal& a_Time);
 // Local time as HH:MM:SS.mmm, zero-padded.

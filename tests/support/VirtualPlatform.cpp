@@ -12,8 +12,8 @@ CTimeVal CVirtualPlatform::Now() {
     return now;
 }
 
-void CVirtualPlatform::Play(const std::string& a_FileNames) {
-    m_Playbacks.emplace_back(Wall(), a_FileNames);
+void CVirtualPlatform::Play(const CPlayback& a_Playback) {
+    m_Playbacks.emplace_back(Wall(), a_Playback);
     Advance(m_PlayMicros);
 }
 

@@ -10,7 +10,7 @@
 
 // Time that passes only when the announcer sleeps, plays or reads the clock. The wall clock is
 // the steady clock plus an offset that jumps when the wall clock reaches a moment the test chose.
-// The player records each file list with the wall-clock time it starts.
+// The player records each chain with the wall-clock time it starts.
 class CVirtualPlatform : public CPlatform {
 public:
     explicit CVirtualPlatform(CTimeVal a_Wall) : m_Offset(Micros(a_Wall)) {}
@@ -20,13 +20,13 @@ public:
     void SleepMicroSecs(std::int64_t a_MicroSecs) override {
         Advance(std::max<std::int64_t>(a_MicroSecs, 0));
     }
-    void Play(const std::string& a_FileNames) override;
+    void Play(const CPlayback& a_Playback) override;
     // When the wall clock reaches a_At, it jumps by a_By; steps are given in time order.
     void StepWallAt(CTimeVal a_At, std::int64_t a_By) { m_Steps.emplace_back(Micros(a_At), a_By); }
 
-    std::int64_t m_PlayMicros = 1000000; // how long each playback lasts
-    std::int64_t m_ReadingMicros = 0;    // how long each clock reading takes
-    std::vector<std::pair<CTimeVal, std::string>> m_Playbacks;
+    std::int64_t m_PlayMicros = 1000000;                     // how long each playback lasts
+    std::int64_t m_ReadingMicros = 0;                        // how long each clock reading takes
+    std::vector<std::pair<CTimeVal, CPlayback>> m_Playbacks; // with the wall clock at the start
 
 private:
     static std::int64_t Micros(const CTimeVal& a_Time) {

@@ -1,7 +1,10 @@
 #include "CheckJson.h"
 #include "CheckText.h"
+#include "Schedule.h"
+#include "SoundLibrary.h"
 #include "StickCheck.h"
 #include "TestSupport.h"
+#include "VirtualPlatform.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -54,5 +57,43 @@ TEST(CtlCheckTest, EachMistakeIsOneFinding) {
             found += (found.empty() ? "" : " ") + finding["kind"].get<std::string>();
         EXPECT_EQ(found, kinds) << text.str();
         EXPECT_NE(text.str().find(words), std::string::npos) << text.str();
+    }
+}
+
+// What check says of each chain, the intervals of a day it plays in, is what the scheduler then
+// plays over that day.
+TEST(CtlCheckTest, CheckAndTheSchedulerAgreeOnEveryKey) {
+    CScopedEnv zone("TZ", "UTC0");
+    // clang-format off
+    const std::tuple<const char*, const char*, const char*, std::size_t> cases[] = { // finishing: "1"
+        {"5:00", "0:00.0", "0", 288}, {"5:00", "2:30.0", "0", 288}, {"5:00", "5:00.0", "0", 288},
+        {"5:00", "5:00.0", "1", 288}, {"5:00", "5:00.1", "0", 0},   {"0:30", "0:30.0", "1", 2880},
+        {"5:00", "0:00.5", "1", 0},   {"45:00", "10:00.0", "0", 48}, {"45:00", "20:00.0", "0", 24},
+        {"90:00", "59:59.0", "1", 24},
+    };
+    // clang-format on
+    for (const auto& [frequency, key, finish, plays] : cases) {
+        CTempDir dir;
+        dir.WriteWav("show/intro.wav", 1.0);
+        dir.Write("show/forVrex.xml",
+                  ScheduleFile(Rec("intro", "Custom", key, false, finish), frequency));
+        CCheckReport report = CStickCheck::Run(dir.Path(), At(14, 31, 5));
+        EXPECT_EQ(report.m_Chains.empty() ? 0 : report.m_Chains[0].m_PlaysPerDay, plays)
+            << frequency << " " << key;
+        bool cut = std::string(frequency) != "5:00" && std::string(frequency) != "0:30";
+        std::ostringstream json;
+        CCheckJson::Write(report, json);
+        EXPECT_EQ(json.str().find("interval-cut") != std::string::npos, cut) << frequency;
+        CSoundLibrary library(dir.Path() + "/show");
+        CVirtualPlatform platform(At(0, 0));
+        std::ostringstream out;
+        CSchedule schedule(dir.Path() + "/show", platform, out);
+        ASSERT_TRUE(schedule.Load());
+        while (platform.Now() < At(24, 0, 1))
+            schedule.PlayNextSound();
+        std::size_t played = 0; // in the intervals that end on the day
+        for (const auto& [start, playback] : platform.m_Playbacks)
+            played += At(0, 0) < playback.m_AnnounceTime && !(At(24, 0) < playback.m_AnnounceTime);
+        EXPECT_EQ(played, plays) << frequency << " " << key;
     }
 }

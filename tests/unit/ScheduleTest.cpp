@@ -40,6 +40,8 @@ TEST(ScheduleTest, ScannerReadsValuesByPlainTagSearch) {
         {"<v>0:30.0</v>", 0, 0, "0:30.0", 0, 30}, {"<v>2:00.5</v>", 0, 0, "2:00.5", 2, 120.5},
         {"<v>10:00.0</v>", 0, 0, "10:00.0", 10, 600}, {"<v>1:00</v>", 0, 0, "1:00", 1, 0},
         {"<v>1:5.0</v>", 0, 0, "1:5.0", 1, 0}, {"<v>99999:00.0</v>", 0, 0, "99999:00.0", 99999, 5999940},
+        {"<!-- <v>1</v> --><v>2</v>", 0, 0, "2", 2, 0}, {"<v>a<!-- x -->b</v>", 0, 0, "ab", 0, 0},
+        {"<v>1</v><!-- <v>2</v>", 1, npos, "", 0, 0}, {"<!--><v>1</v>--><v>2</v>", 0, 0, "2", 2, 0},
         {"<v>99999999999</v>", 0, 0, "99999999999", INT_MAX, 0},
         {"<v>-9999999999</v>", 0, 0, "-9999999999", INT_MIN, 0},
     };
@@ -93,6 +95,8 @@ TEST(ScheduleTest, RecordsFormChainsByKey) {
          "Record a with unknown type  Custom found - ignored\nRecord last with unknown type  found - ignored\n"},
         {"<m_Frequency>5:00</m_Frequency>" + Rec("before", "Custom", "0:10.0") + "<Records></Records>" +
              Rec("after", "Custom", "0:20.0"), "20:after", ""},
+        {ScheduleFile(Rec("a", "Custom", "0:30.0") + "<!-- switched off:" + Rec("b", "Custom", "0:40.0") + "-->"),
+         "30:a", ""},
         {ScheduleFile(Rec("c", "Custom", "1:00.0") + Rec("a", "Custom", "0:30.0") +
              Rec("b", "Custom", "0:30.5") + Rec("d", "Custom", "5:00.1")), "30:a 30.5:b 60:c",
          "Chain with offset 300.1 lies outside the interval of 300 seconds - ignored\n"},

@@ -92,6 +92,12 @@ TEST_F(SchedulerTest, PlaysEachChainAtItsTimeSpeakingTheNextInterval) {
         {c_Hello60, "5:00", At(14, 30, 20), 2, "15:31:00.0 hello cdnum15 cdnum35\n", c_Second,
          {{At(14, 30, 30), 3600 * c_Second}}},
         {c_Hello60, "5:00", At(14, 30, 20), 1, "14:30:59.100 " + s + "\n", c_Second, {{At(14, 30, 30), -900000}}},
+        // The last interval of an hour ends at the full hour and speaks it; a key beyond is not in it.
+        {Rec("hello", "Custom", "5:00.0") + Rec("now", "Timed", "", true), "45:00", At(14, 40), 1,
+         "14:50:00.0 hello cdhour15\n"},
+        {Rec("hello", "Custom", "20:00.0"), "45:00", At(14, 46), 1, "15:20:00.0 hello\n"},
+        {Rec("hello", "Custom", "9:00.0") + Rec("now", "Timed", "", true), "90:00", At(14, 0), 1,
+         "14:09:00.0 hello cdhour15\n"},
         {"", "5:00", At(14, 31, 30), 2, "idle until 14:40:00.0"},
         // 7 minutes do not divide the hour: the interval of 14:56 ends at 15:00.
         {Rec("ann8", "Custom", "0:05.0", false, "1"), "7:00", At(14, 58, 10), 1, "idle until 15:00:00.0"},
@@ -107,8 +113,8 @@ TEST_F(SchedulerTest, PlaysEachChainAtItsTimeSpeakingTheNextInterval) {
         ASSERT_TRUE(schedule.LoadText(ScheduleFile(c.m_Records, c.m_Frequency))) << c.m_Plays;
         for (int pass = 0; pass < c.m_Passes; ++pass)
             schedule.PlayNextSound();
-        for (const auto& [start, files] : platform.m_Playbacks) {
-            std::istringstream paths(files);
+        for (const auto& [start, playback] : platform.m_Playbacks) {
+            std::istringstream paths(playback.m_FileNames);
             plays << start.TimeString();
             for (std::string path; paths >> path;)
                 plays << " " << CSoundLibrary::SoundName(path);
