@@ -38,6 +38,13 @@ struct CTally {
     }
 };
 
+// A chain finishing at its key may be keyed at the very end of the interval: it then ends as
+// the next interval begins, the moment its spoken time names.
+bool InInterval(float a_Key, const CChain& a_Chain, int a_FrequencySecs) {
+    float end = float(a_FrequencySecs);
+    return a_Key >= 0 && (a_Key < end || (a_Key == end && !a_Chain.AnchoredStart()));
+}
+
 CTimeVal IntervalStart(CTimeVal a_AnnounceTime, int a_FrequencySecs) {
     a_AnnounceTime.AddSecs(-a_FrequencySecs);
     return a_AnnounceTime;
@@ -47,7 +54,7 @@ CTimeVal IntervalStart(CTimeVal a_AnnounceTime, int a_FrequencySecs) {
 CChainTiming::CChainTiming(const CSchedule& a_Schedule, const CTimeVal& a_Day)
     : m_Schedule(a_Schedule), m_AnnounceTimes(DayAnnounceTimes(a_Schedule.FrequencySecs(), a_Day)) {
     for (const auto& entry : a_Schedule.Program())
-        if (entry.first >= 0 && entry.first < float(a_Schedule.FrequencySecs()))
+        if (InInterval(entry.first, *entry.second, a_Schedule.FrequencySecs()))
             m_InInterval.push_back(Placed{entry.first, entry.second.get()});
 }
 
@@ -97,7 +104,7 @@ float CChainTiming::StartFor(const Placed& a_Placed, const CTimeVal& a_AnnounceT
 void CChainTiming::AddBeyondInterval(std::vector<CCheckFinding>& a_Findings) const {
     int frequency = m_Schedule.FrequencySecs();
     for (const auto& entry : m_Schedule.Program()) {
-        if (entry.first >= 0 && entry.first < float(frequency))
+        if (InInterval(entry.first, *entry.second, frequency))
             continue;
         CCheckFinding finding;
         finding.m_Kind = "key-beyond-interval";
