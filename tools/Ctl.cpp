@@ -5,19 +5,32 @@
 #include "CheckText.h"
 #include "Planner.h"
 #include "RealPlatform.h"
+#include "Speech.h"
 #include "StickCheck.h"
+#include "TimeSounds.h"
+#include "TimeWords.h"
 #include "ToolText.h"
+#include "WaveFile.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <map>
+#include <stdexcept>
 
 namespace {
 const char* const c_DirHelp = "schedule directory (holding forVrex.xml), or a mount point "
                               "searched one level down as at start-up";
 const char* const c_Footer =
     "Exit status: 0 done (check: the stick is usable, warnings allowed); 1 the schedule cannot "
-    "be loaded or no schedule directory is found; 2 usage error.";
+    "be loaded or no schedule directory is found (voice: something could not be made); 2 usage "
+    "error.";
+const char* const c_MakeFooter = "Exit status: 0 done; 1 something could not be made (a line "
+                                 "says what and why); 2 usage error.";
+const char* const c_VoiceHelp = "an espeak-ng voice or language: en, en-us, de, fr, es ... "
+                                "(default en)";
+const char* const c_WordsHelp = "the words of each time sound, one NAME<TAB>WORDS per line, "
+                                "for another language (default: English)";
 
 bool TwoDigitsOrOne(const std::string& a_Text, std::size_t a_MinLength, int& a_Value) {
     if (a_Text.size() < a_MinLength || a_Text.size() > 2 ||
@@ -54,7 +67,8 @@ bool CCtl::ParseClock(const std::string& a_Text, int& a_Hour, int& a_Min, int& a
 }
 
 int CCtl::Main(int a_Argc, const char* const* a_Argv) {
-    CLI::App app("Checks a Quillane stick, previews its timetable and tries it on a PC.",
+    CLI::App app("Checks a Quillane stick, previews its timetable, tries it on a PC and speaks its "
+                 "time sounds.",
                  "quillanectl");
     app.require_subcommand(1);
     app.footer(c_Footer);
@@ -64,12 +78,45 @@ int CCtl::Main(int a_Argc, const char* const* a_Argv) {
         AddCommand(app, "plan", "Print the next announcements, one line each", m_Given);
     AddPlanOptions(*plan);
     AddCommand(app, "run", "Run the announcer on DIR until interrupted", m_Given);
+    AddPrepareCommands(app);
     try {
         app.parse(a_Argc, a_Argv);
     } catch (const CLI::ParseError& e) {
         return ParseFailed(app, e, a_Argc, a_Argv);
     }
-    return check->parsed() ? Check() : plan->parsed() ? Plan() : Run();
+    return Dispatch(app);
+}
+
+int CCtl::Dispatch(const CLI::App& a_App) {
+    static const std::map<std::string, int (CCtl::*)()> c_Commands = {{"check", &CCtl::Check},
+                                                                      {"plan", &CCtl::Plan},
+                                                                      {"run", &CCtl::Run},
+                                                                      {"voice", &CCtl::Voice}};
+    return Guarded(c_Commands.at(a_App.get_subcommands().front()->get_name()));
+}
+
+// A command that cannot do its work says why in one line and ends with status 1.
+int CCtl::Guarded(int (CCtl::*a_Command)()) {
+    try {
+        return (this->*a_Command)();
+    } catch (const std::exception& e) {
+        m_Err << "quillanectl: " << Printable(e.what()) << std::endl;
+        return c_NotUsable;
+    }
+}
+
+void CCtl::AddPrepareCommands(CLI::App& a_App) {
+    CLI::App* voice = a_App.add_subcommand("voice", "Speak the 93 time sounds into DIR/times");
+    voice->add_option("DIR", m_Given, "schedule directory (made when missing)")
+        ->required()
+        ->type_name("");
+    AddVoiceOptions(*voice);
+    voice->footer(c_MakeFooter);
+}
+
+void CCtl::AddVoiceOptions(CLI::App& a_Command) {
+    a_Command.add_option("--voice", m_Voice, c_VoiceHelp)->type_name("VOICE");
+    a_Command.add_option("--words", m_WordsFile, c_WordsHelp)->type_name("FILE");
 }
 
 void CCtl::AddPlanOptions(CLI::App& a_Plan) {
@@ -95,7 +142,7 @@ int CCtl::ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int
     // The library reads an unknown command or option as a missing command.
     if (!first.empty() && a_App.get_subcommands().empty())
         what = (first[0] == '-' ? "unknown option " : "unknown command ") + Printable(first) +
-               ": expected check, plan or run";
+               ": expected check, plan, run or voice";
     m_Err << "quillanectl: " << OneLine(what) << " (see quillanectl --help)" << std::endl;
     return c_UsageError;
 }
@@ -135,4 +182,22 @@ bool CCtl::Resolve(std::string& a_Dir) {
         return true;
     m_Err << "quillanectl: " << Printable(why) << std::endl;
     return false;
+}
+
+CTimeWords CCtl::Words() const {
+    return m_WordsFile.empty() ? CTimeWords::English() : CTimeWords::Load(m_WordsFile);
+}
+
+int CCtl::Voice() {
+    CTimeWords words = Words();
+    CSpeech speech(m_Voice);
+    CTimeSounds sounds(speech, words);
+    std::string dir = m_Given + "/times";
+    CWaveFile::MakeDir(m_Given);
+    sounds.Write(dir);
+    m_Out << "Wrote " << sounds.Count() << " time sounds to " << Printable(dir) << " (voice "
+          << Printable(m_Voice) << ", "
+          << (m_WordsFile.empty() ? "English" : "words from " + Printable(m_WordsFile)) << ", "
+          << sounds.Lengths() << ")" << std::endl;
+    return c_Usable;
 }

@@ -3,13 +3,17 @@
 
 #include <iostream>
 #include <string>
+#include <vector>
+
+class CTimeWords;
 
 namespace CLI {
 class App;
 class ParseError;
 } // namespace CLI
 
-// quillanectl's command line: check, plan and run over a stick's schedule directory.
+// quillanectl's command line: check, plan and run over a stick's schedule directory; voice to
+// speak a stick's time sounds.
 class CCtl {
 public:
     static constexpr int c_Usable = 0;
@@ -26,12 +30,18 @@ public:
 
 private:
     void AddPlanOptions(CLI::App& a_Plan);
+    void AddPrepareCommands(CLI::App& a_App);
+    void AddVoiceOptions(CLI::App& a_Command);
+    int Dispatch(const CLI::App& a_App);
+    int Guarded(int (CCtl::*a_Command)());
     int ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int a_Argc,
                     const char* const* a_Argv);
     int Check();
     int Plan();
     int Run();
+    int Voice();
     bool Resolve(std::string& a_Dir);
+    CTimeWords Words() const;
 
     std::ostream& m_Out;
     std::ostream& m_Err;
@@ -39,6 +49,8 @@ private:
     bool m_Json = false;
     std::string m_At;
     long m_Count = 12;
+    std::string m_Voice = "en";
+    std::string m_WordsFile;
 };
 
 #endif

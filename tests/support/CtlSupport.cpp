@@ -42,6 +42,14 @@ const CCheckFinding& FindingOf(const CCheckReport& a_Report, const std::string& 
     return c_None;
 }
 
+std::vector<std::int16_t> PcmSamples(const std::string& a_Path) {
+    std::string bytes = ReadFile(a_Path);
+    std::vector<std::int16_t> samples;
+    for (std::size_t i = 44; i + 1 < bytes.size(); i += 2)
+        samples.push_back(std::int16_t(std::uint8_t(bytes[i]) | std::uint8_t(bytes[i + 1]) << 8));
+    return samples;
+}
+
 CCtlResult RunCtl(const std::vector<std::string>& a_Args) {
     std::vector<const char*> argv{"quillanectl"};
     for (const std::string& arg : a_Args)

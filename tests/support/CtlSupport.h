@@ -4,6 +4,7 @@
 #include "CheckReport.h"
 #include "TestSupport.h"
 
+#include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,6 +18,9 @@ void WriteTimeSounds(const CTempDir& a_Dir, const std::string& a_Rel, double a_S
 std::vector<std::string> FindingKinds(const CCheckReport& a_Report);
 // The first finding of a_Kind; fails the test when there is none.
 const CCheckFinding& FindingOf(const CCheckReport& a_Report, const std::string& a_Kind);
+
+// The samples of a recording written with a plain 44-byte header.
+std::vector<std::int16_t> PcmSamples(const std::string& a_Path);
 
 // quillanectl's command line run in-process.
 struct CCtlResult {
