@@ -3,6 +3,7 @@
 #include "Announcer.h"
 #include "CheckJson.h"
 #include "CheckText.h"
+#include "Importer.h"
 #include "Planner.h"
 #include "RealPlatform.h"
 #include "Speech.h"
@@ -17,14 +18,15 @@
 #include <cctype>
 #include <map>
 #include <stdexcept>
+#include <sys/stat.h>
 
 namespace {
 const char* const c_DirHelp = "schedule directory (holding forVrex.xml), or a mount point "
                               "searched one level down as at start-up";
 const char* const c_Footer =
     "Exit status: 0 done (check: the stick is usable, warnings allowed); 1 the schedule cannot "
-    "be loaded or no schedule directory is found (voice: something could not be made); 2 usage "
-    "error.";
+    "be loaded or no schedule directory is found (voice, import: something could not be made); 2 "
+    "usage error.";
 const char* const c_MakeFooter = "Exit status: 0 done; 1 something could not be made (a line "
                                  "says what and why); 2 usage error.";
 const char* const c_VoiceHelp = "an espeak-ng voice or language: en, en-us, de, fr, es ... "
@@ -67,8 +69,8 @@ bool CCtl::ParseClock(const std::string& a_Text, int& a_Hour, int& a_Min, int& a
 }
 
 int CCtl::Main(int a_Argc, const char* const* a_Argv) {
-    CLI::App app("Checks a Quillane stick, previews its timetable, tries it on a PC and speaks its "
-                 "time sounds.",
+    CLI::App app("Checks a Quillane stick, previews its timetable, tries it on a PC and prepares "
+                 "its recordings.",
                  "quillanectl");
     app.require_subcommand(1);
     app.footer(c_Footer);
@@ -91,7 +93,8 @@ int CCtl::Dispatch(const CLI::App& a_App) {
     static const std::map<std::string, int (CCtl::*)()> c_Commands = {{"check", &CCtl::Check},
                                                                       {"plan", &CCtl::Plan},
                                                                       {"run", &CCtl::Run},
-                                                                      {"voice", &CCtl::Voice}};
+                                                                      {"voice", &CCtl::Voice},
+                                                                      {"import", &CCtl::Import}};
     return Guarded(c_Commands.at(a_App.get_subcommands().front()->get_name()));
 }
 
@@ -112,6 +115,20 @@ void CCtl::AddPrepareCommands(CLI::App& a_App) {
         ->type_name("");
     AddVoiceOptions(*voice);
     voice->footer(c_MakeFooter);
+    AddImport(a_App);
+}
+
+void CCtl::AddImport(CLI::App& a_App) {
+    CLI::App* import = a_App.add_subcommand(
+        "import", "Convert recordings into announcements in DIR, the last argument");
+    import->add_option("FILE", m_Paths, "the recordings (WAV, FLAC, Ogg, MP3 ...), then DIR")
+        ->required()
+        ->expected(2, CLI::detail::expected_max_vector_size)
+        ->type_name("");
+    import->add_flag("--force", m_Force,
+                     "replace a recording of the same name; allow a name starting with cdhour "
+                     "or cdnum");
+    import->footer(c_MakeFooter);
 }
 
 void CCtl::AddVoiceOptions(CLI::App& a_Command) {
@@ -142,7 +159,7 @@ int CCtl::ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int
     // The library reads an unknown command or option as a missing command.
     if (!first.empty() && a_App.get_subcommands().empty())
         what = (first[0] == '-' ? "unknown option " : "unknown command ") + Printable(first) +
-               ": expected check, plan, run or voice";
+               ": expected check, plan, run, voice or import";
     m_Err << "quillanectl: " << OneLine(what) << " (see quillanectl --help)" << std::endl;
     return c_UsageError;
 }
@@ -200,4 +217,18 @@ int CCtl::Voice() {
           << (m_WordsFile.empty() ? "English" : "words from " + Printable(m_WordsFile)) << ", "
           << sounds.Lengths() << ")" << std::endl;
     return c_Usable;
+}
+
+int CCtl::Import() {
+    std::string dir = m_Paths.back();
+    m_Paths.pop_back();
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        throw std::runtime_error(dir + " is not a directory: the last argument must be the "
+                                       "directory to put the recordings in");
+    CImporter importer(dir, m_Force, m_Out, m_Err);
+    bool all = true;
+    for (const std::string& file : m_Paths)
+        all = importer.Import(file) && all;
+    return all ? c_Usable : c_NotUsable;
 }

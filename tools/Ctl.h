@@ -12,8 +12,8 @@ class App;
 class ParseError;
 } // namespace CLI
 
-// quillanectl's command line: check, plan and run over a stick's schedule directory; voice to
-// speak a stick's time sounds.
+// quillanectl's command line: check, plan and run over a stick's schedule directory; voice and
+// import to prepare its recordings.
 class CCtl {
 public:
     static constexpr int c_Usable = 0;
@@ -31,6 +31,7 @@ public:
 private:
     void AddPlanOptions(CLI::App& a_Plan);
     void AddPrepareCommands(CLI::App& a_App);
+    void AddImport(CLI::App& a_App);
     void AddVoiceOptions(CLI::App& a_Command);
     int Dispatch(const CLI::App& a_App);
     int Guarded(int (CCtl::*a_Command)());
@@ -40,6 +41,7 @@ private:
     int Plan();
     int Run();
     int Voice();
+    int Import();
     bool Resolve(std::string& a_Dir);
     CTimeWords Words() const;
 
@@ -51,6 +53,8 @@ private:
     long m_Count = 12;
     std::string m_Voice = "en";
     std::string m_WordsFile;
+    std::vector<std::string> m_Paths;
+    bool m_Force = false;
 };
 
 #endif
