@@ -7,6 +7,7 @@
 #include "Planner.h"
 #include "RealPlatform.h"
 #include "Speech.h"
+#include "StarterStick.h"
 #include "StickCheck.h"
 #include "TimeSounds.h"
 #include "TimeWords.h"
@@ -25,8 +26,8 @@ const char* const c_DirHelp = "schedule directory (holding forVrex.xml), or a mo
                               "searched one level down as at start-up";
 const char* const c_Footer =
     "Exit status: 0 done (check: the stick is usable, warnings allowed); 1 the schedule cannot "
-    "be loaded or no schedule directory is found (voice, import: something could not be made); 2 "
-    "usage error.";
+    "be loaded or no schedule directory is found (voice, import, init: something could not be "
+    "made); 2 usage error.";
 const char* const c_MakeFooter = "Exit status: 0 done; 1 something could not be made (a line "
                                  "says what and why); 2 usage error.";
 const char* const c_VoiceHelp = "an espeak-ng voice or language: en, en-us, de, fr, es ... "
@@ -69,9 +70,9 @@ bool CCtl::ParseClock(const std::string& a_Text, int& a_Hour, int& a_Min, int& a
 }
 
 int CCtl::Main(int a_Argc, const char* const* a_Argv) {
-    CLI::App app("Checks a Quillane stick, previews its timetable, tries it on a PC and prepares "
-                 "its recordings.",
-                 "quillanectl");
+    CLI::App app(
+        "Checks a Quillane stick, previews its timetable, tries it on a PC and prepares one.",
+        "quillanectl");
     app.require_subcommand(1);
     app.footer(c_Footer);
     CLI::App* check = AddCommand(app, "check", "Report what will not play as expected", m_Given);
@@ -90,11 +91,9 @@ int CCtl::Main(int a_Argc, const char* const* a_Argv) {
 }
 
 int CCtl::Dispatch(const CLI::App& a_App) {
-    static const std::map<std::string, int (CCtl::*)()> c_Commands = {{"check", &CCtl::Check},
-                                                                      {"plan", &CCtl::Plan},
-                                                                      {"run", &CCtl::Run},
-                                                                      {"voice", &CCtl::Voice},
-                                                                      {"import", &CCtl::Import}};
+    static const std::map<std::string, int (CCtl::*)()> c_Commands = {
+        {"check", &CCtl::Check}, {"plan", &CCtl::Plan},     {"run", &CCtl::Run},
+        {"voice", &CCtl::Voice}, {"import", &CCtl::Import}, {"init", &CCtl::Init}};
     return Guarded(c_Commands.at(a_App.get_subcommands().front()->get_name()));
 }
 
@@ -116,6 +115,7 @@ void CCtl::AddPrepareCommands(CLI::App& a_App) {
     AddVoiceOptions(*voice);
     voice->footer(c_MakeFooter);
     AddImport(a_App);
+    AddInit(a_App);
 }
 
 void CCtl::AddImport(CLI::App& a_App) {
@@ -129,6 +129,22 @@ void CCtl::AddImport(CLI::App& a_App) {
                      "replace a recording of the same name; allow a name starting with cdhour "
                      "or cdnum");
     import->footer(c_MakeFooter);
+}
+
+void CCtl::AddInit(CLI::App& a_App) {
+    CLI::App* init = a_App.add_subcommand("init", "Make a ready stick in STICK");
+    init->add_option("STICK", m_Given, "where the stick is mounted")->required()->type_name("");
+    auto interval = [](std::string& a_Text) {
+        int secs;
+        return CStarterStick::ParseInterval(a_Text, secs) ? std::string()
+                                                          : "not an interval M:SS up to 60:00";
+    };
+    init->add_option("--interval", m_Interval, "the interval, at most 60:00 (default 5:00)")
+        ->type_name("M:SS")
+        ->check(CLI::Validator(interval, ""));
+    AddVoiceOptions(*init);
+    init->add_flag("--force", m_Force, "replace an existing schedule and the sounds init makes");
+    init->footer(c_MakeFooter);
 }
 
 void CCtl::AddVoiceOptions(CLI::App& a_Command) {
@@ -159,7 +175,7 @@ int CCtl::ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int
     // The library reads an unknown command or option as a missing command.
     if (!first.empty() && a_App.get_subcommands().empty())
         what = (first[0] == '-' ? "unknown option " : "unknown command ") + Printable(first) +
-               ": expected check, plan, run, voice or import";
+               ": expected check, plan, run, voice, import or init";
     m_Err << "quillanectl: " << OneLine(what) << " (see quillanectl --help)" << std::endl;
     return c_UsageError;
 }
@@ -231,4 +247,15 @@ int CCtl::Import() {
     for (const std::string& file : m_Paths)
         all = importer.Import(file) && all;
     return all ? c_Usable : c_NotUsable;
+}
+
+int CCtl::Init() {
+    int secs = CStarterStick::c_DefaultIntervalSecs;
+    CStarterStick::ParseInterval(m_Interval, secs);
+    CStarterStick stick(m_Given, m_Force, m_Out);
+    stick.CheckFree();
+    CTimeWords words = Words();
+    CSpeech speech(m_Voice);
+    stick.Make(secs, speech, words);
+    return c_Usable;
 }

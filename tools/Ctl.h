@@ -12,8 +12,8 @@ class App;
 class ParseError;
 } // namespace CLI
 
-// quillanectl's command line: check, plan and run over a stick's schedule directory; voice and
-// import to prepare its recordings.
+// quillanectl's command line: check, plan and run over a stick's schedule directory; voice,
+// import and init to prepare one.
 class CCtl {
 public:
     static constexpr int c_Usable = 0;
@@ -32,6 +32,7 @@ private:
     void AddPlanOptions(CLI::App& a_Plan);
     void AddPrepareCommands(CLI::App& a_App);
     void AddImport(CLI::App& a_App);
+    void AddInit(CLI::App& a_App);
     void AddVoiceOptions(CLI::App& a_Command);
     int Dispatch(const CLI::App& a_App);
     int Guarded(int (CCtl::*a_Command)());
@@ -42,6 +43,7 @@ private:
     int Run();
     int Voice();
     int Import();
+    int Init();
     bool Resolve(std::string& a_Dir);
     CTimeWords Words() const;
 
@@ -54,6 +56,7 @@ private:
     std::string m_Voice = "en";
     std::string m_WordsFile;
     std::vector<std::string> m_Paths;
+    std::string m_Interval = "5:00";
     bool m_Force = false;
 };
 
