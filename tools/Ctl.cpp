@@ -221,12 +221,19 @@ CTimeWords CCtl::Words() const {
     return m_WordsFile.empty() ? CTimeWords::English() : CTimeWords::Load(m_WordsFile);
 }
 
+// A stick's mount point stands for the schedule directory on it, as for check; any other
+// directory is taken as it is (and made by voice when missing).
+std::string CCtl::ScheduleDirOr(const std::string& a_Given) {
+    std::string dir, why;
+    return CStickCheck::ResolveDir(a_Given, dir, why) ? dir : a_Given;
+}
+
 int CCtl::Voice() {
     CTimeWords words = Words();
     CSpeech speech(m_Voice);
     CTimeSounds sounds(speech, words);
-    std::string dir = m_Given + "/times";
-    CWaveFile::MakeDir(m_Given);
+    std::string given = ScheduleDirOr(m_Given), dir = given + "/times";
+    CWaveFile::MakeDir(given);
     sounds.Write(dir);
     m_Out << "Wrote " << sounds.Count() << " time sounds to " << Printable(dir) << " (voice "
           << Printable(m_Voice) << ", "
@@ -236,7 +243,7 @@ int CCtl::Voice() {
 }
 
 int CCtl::Import() {
-    std::string dir = m_Paths.back();
+    std::string dir = ScheduleDirOr(m_Paths.back());
     m_Paths.pop_back();
     struct stat st {};
     if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))

@@ -46,6 +46,7 @@ private:
     int Init();
     bool Resolve(std::string& a_Dir);
     CTimeWords Words() const;
+    static std::string ScheduleDirOr(const std::string& a_Given);
 
     std::ostream& m_Out;
     std::ostream& m_Err;

@@ -12,6 +12,8 @@ TEST(CtlInitTest, MakesAStickThatChimesAndSpeaksTheTimeAsTheIntervalEnds) {
     CCheckReport report = CStickCheck::Run(stick.Path(), CTimeVal());
     for (const CCheckFinding& finding : report.m_Findings)
         ADD_FAILURE() << finding.m_Text;
+    ASSERT_EQ(RunCtl({"import", WriteWav(stick, "in/hello.wav", 1), stick.Path()}).m_Status, 0);
+    EXPECT_TRUE(CWave(stick.Path() + "/announcer/hello.wav").isValid()) << "a stick's recording";
     std::string plan = RunCtl({"plan", stick.Path(), "--at", "14:30:00", "--count", "2"}).m_Out;
     EXPECT_EQ(plan.substr(0, 29), "14:30:30.000\t30\tchime\n14:34:5") << "ends as 14:35 begins";
     EXPECT_EQ(plan.substr(34), "\t300\ttime-is cdnum14 cdnum35\n");
