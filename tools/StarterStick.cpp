@@ -97,6 +97,7 @@ std::string CStarterStick::ScheduleText(int a_IntervalSecs) {
            Record("clock", "Timed", timeKey, true, true) + "  </Records>\n</Schedule>\n";
 }
 
+// Two strokes falling a major third (E5, then C5), as a platform gong sounds.
 CMonoSound CStarterStick::Chime() {
     constexpr double c_Seconds = 2.0, c_Second = 0.55;
     std::vector<float> samples(std::size_t(c_Seconds * CMonoSound::c_Rate));
@@ -135,6 +136,9 @@ void CStarterStick::Make(int a_IntervalSecs, const CSpeech& a_Speech,
     m_Out << "Made " << Printable(dir) << ": a schedule (forVrex.xml) with an interval of "
           << IntervalText(a_IntervalSecs) << ", chime.wav, time-is.wav and " << times.Count()
           << " time sounds in times/ (voice " << Printable(a_Speech.Voice()) << ")" << std::endl;
+    m_Out << "Next: add announcements with quillanectl import FILE... " << Printable(m_Stick)
+          << ", give each a record in the schedule, then run quillanectl check "
+          << Printable(m_Stick) << std::endl;
     WarnOtherSchedule();
 }
 
