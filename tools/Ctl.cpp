@@ -175,7 +175,7 @@ int CCtl::ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int
     // The library reads an unknown command or option as a missing command.
     if (!first.empty() && a_App.get_subcommands().empty())
         what = (first[0] == '-' ? "unknown option " : "unknown command ") + Printable(first) +
-               ": expected check, plan, run, voice, import or init";
+               ": use check, plan, run, voice, import or init";
     m_Err << "quillanectl: " << OneLine(what) << " (see quillanectl --help)" << std::endl;
     return c_UsageError;
 }

@@ -31,12 +31,10 @@ INSTANTIATE_TEST_SUITE_P(
     Errors, CtlUsageTest,
     ::testing::Values(
         UsageCase{{}, "A subcommand is required"},
-        UsageCase{{"bogus"},
-                  "unknown command bogus: expected check, plan, run, voice, import or init"},
-        UsageCase{{"-x"}, "unknown option -x: expected check, plan, run, voice, import or init"},
-        UsageCase{
-            {"bogus\x1b[2J"},
-            "unknown command bogus\\x1B[2J: expected check, plan, run, voice, import or init"},
+        UsageCase{{"bogus"}, "unknown command bogus: use check, plan, run, voice, import or init"},
+        UsageCase{{"-x"}, "unknown option -x: use check, plan, run, voice, import or init"},
+        UsageCase{{"bogus\x1b[2J"},
+                  "unknown command bogus\\x1B[2J: use check, plan, run, voice, import or init"},
         UsageCase{{"check"}, "DIR is required"}, UsageCase{{"plan"}, "DIR is required"},
         UsageCase{{"run"}, "DIR is required"},
         UsageCase{{"check", "a", "b"}, "The following argument was not expected: b"},

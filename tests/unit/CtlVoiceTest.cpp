@@ -1,10 +1,9 @@
 #include "CtlSupport.h"
 #include "TimeRecord.h"
+#include "TimeWords.h"
 #include "Wave.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/stat.h>
 
 namespace {
 // A made-up language: two syllables for each time sound, after a comment and a blank line.
@@ -55,7 +54,15 @@ TEST(CtlVoiceTest, BadWordsFileOrVoiceIsRefusedAndNothingWritten) {
         CCtlResult result = RunCtl({"voice", dir.Path(), "--words", words, "--voice", voice});
         EXPECT_EQ(result.m_Status, 1) << message;
         EXPECT_NE(result.m_Err.find(message), std::string::npos) << result.m_Err;
-        struct stat st {};
-        EXPECT_NE(::stat((dir.Path() + "/times").c_str(), &st), 0) << message;
+        EXPECT_FALSE(CWave(dir.Path() + "/times/cdnum14.wav").isValid()) << message;
     }
+}
+
+TEST(CtlVoiceTest, EnglishWordsSpeakTheTimesTheAnnouncerAssembles) {
+    std::string said;
+    for (const char* name :
+         {"cdnum7", "cdnum07", "cdnum00", "cdnum35", "cdnum40", "cdhour00", "cdhour07", "cdhour14"})
+        said += CTimeWords::English().For(name) + "/";
+    EXPECT_EQ(said, "seven/oh seven/zero/thirty-five/forty/midnight/oh seven hundred/fourteen "
+                    "hundred/");
 }
