@@ -3,22 +3,38 @@
 #include "Announcer.h"
 #include "CheckJson.h"
 #include "CheckText.h"
+#include "Importer.h"
 #include "MediaFinder.h"
 #include "Planner.h"
 #include "RealPlatform.h"
+#include "Speech.h"
+#include "StarterStick.h"
 #include "StickCheck.h"
+#include "TimeSounds.h"
+#include "TimeWords.h"
 #include "ToolText.h"
+#include "WaveFile.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <map>
+#include <stdexcept>
+#include <sys/stat.h>
 
 namespace {
 const char* const c_DirHelp = "schedule directory (holding forVrex.xml), or a mount point "
                               "searched one level down as at start-up";
 const char* const c_Footer =
     "Exit status: 0 done (check: the stick is usable, warnings allowed); 1 the schedule cannot "
-    "be loaded or no schedule directory is found; 2 usage error.";
+    "be loaded or no schedule directory is found (voice, import, init: something could not be "
+    "made); 2 usage error.";
+const char* const c_MakeFooter = "Exit status: 0 done; 1 something could not be made (a line "
+                                 "says what and why); 2 usage error.";
+const char* const c_VoiceHelp = "an espeak-ng voice or language: en, en-us, de, fr, es ... "
+                                "(default en)";
+const char* const c_WordsHelp = "the words of each time sound, one NAME<TAB>WORDS per line, "
+                                "for another language (default: English)";
 
 bool TwoDigitsOrOne(const std::string& a_Text, std::size_t a_MinLength, int& a_Value) {
     if (a_Text.size() < a_MinLength || a_Text.size() > 2 ||
@@ -55,8 +71,9 @@ bool CCtl::ParseClock(const std::string& a_Text, int& a_Hour, int& a_Min, int& a
 }
 
 int CCtl::Main(int a_Argc, const char* const* a_Argv) {
-    CLI::App app("Checks a Quillane stick, previews its timetable and tries it on a PC.",
-                 "quillanectl");
+    CLI::App app(
+        "Checks a Quillane stick, previews its timetable, tries it on a PC and prepares one.",
+        "quillanectl");
     app.require_subcommand(1);
     app.footer(c_Footer);
     CLI::App* check = AddCommand(app, "check", "Report what will not play as expected", m_Given);
@@ -65,12 +82,75 @@ int CCtl::Main(int a_Argc, const char* const* a_Argv) {
         AddCommand(app, "plan", "Print the next announcements, one line each", m_Given);
     AddPlanOptions(*plan);
     AddCommand(app, "run", "Run the announcer on DIR until interrupted", m_Given);
+    AddPrepareCommands(app);
     try {
         app.parse(a_Argc, a_Argv);
     } catch (const CLI::ParseError& e) {
         return ParseFailed(app, e, a_Argc, a_Argv);
     }
-    return check->parsed() ? Check() : plan->parsed() ? Plan() : Run();
+    return Dispatch(app);
+}
+
+int CCtl::Dispatch(const CLI::App& a_App) {
+    static const std::map<std::string, int (CCtl::*)()> c_Commands = {
+        {"check", &CCtl::Check}, {"plan", &CCtl::Plan},     {"run", &CCtl::Run},
+        {"voice", &CCtl::Voice}, {"import", &CCtl::Import}, {"init", &CCtl::Init}};
+    return Guarded(c_Commands.at(a_App.get_subcommands().front()->get_name()));
+}
+
+// A command that cannot do its work says why in one line and ends with status 1.
+int CCtl::Guarded(int (CCtl::*a_Command)()) {
+    try {
+        return (this->*a_Command)();
+    } catch (const std::exception& e) {
+        m_Err << "quillanectl: " << Printable(e.what()) << std::endl;
+        return c_NotUsable;
+    }
+}
+
+void CCtl::AddPrepareCommands(CLI::App& a_App) {
+    CLI::App* voice = a_App.add_subcommand("voice", "Speak the 93 time sounds into DIR/times");
+    voice->add_option("DIR", m_Given, "schedule directory (made when missing)")
+        ->required()
+        ->type_name("");
+    AddVoiceOptions(*voice);
+    voice->footer(c_MakeFooter);
+    AddImport(a_App);
+    AddInit(a_App);
+}
+
+void CCtl::AddImport(CLI::App& a_App) {
+    CLI::App* import = a_App.add_subcommand(
+        "import", "Convert recordings into announcements in DIR, the last argument");
+    import->add_option("FILE", m_Paths, "the recordings (WAV, FLAC, Ogg, MP3 ...), then DIR")
+        ->required()
+        ->expected(2, CLI::detail::expected_max_vector_size)
+        ->type_name("");
+    import->add_flag("--force", m_Force,
+                     "replace a recording of the same name; allow a name starting with cdhour "
+                     "or cdnum");
+    import->footer(c_MakeFooter);
+}
+
+void CCtl::AddInit(CLI::App& a_App) {
+    CLI::App* init = a_App.add_subcommand("init", "Make a ready stick in STICK");
+    init->add_option("STICK", m_Given, "where the stick is mounted")->required()->type_name("");
+    auto interval = [](std::string& a_Text) {
+        int secs;
+        return CStarterStick::ParseInterval(a_Text, secs) ? std::string()
+                                                          : "not an interval M:SS up to 60:00";
+    };
+    init->add_option("--interval", m_Interval, "the interval, at most 60:00 (default 5:00)")
+        ->type_name("M:SS")
+        ->check(CLI::Validator(interval, ""));
+    AddVoiceOptions(*init);
+    init->add_flag("--force", m_Force, "replace an existing schedule and the sounds init makes");
+    init->footer(c_MakeFooter);
+}
+
+void CCtl::AddVoiceOptions(CLI::App& a_Command) {
+    a_Command.add_option("--voice", m_Voice, c_VoiceHelp)->type_name("VOICE");
+    a_Command.add_option("--words", m_WordsFile, c_WordsHelp)->type_name("FILE");
 }
 
 void CCtl::AddPlanOptions(CLI::App& a_Plan) {
@@ -96,7 +176,7 @@ int CCtl::ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int
     // The library reads an unknown command or option as a missing command.
     if (!first.empty() && a_App.get_subcommands().empty())
         what = (first[0] == '-' ? "unknown option " : "unknown command ") + Printable(first) +
-               ": expected check, plan or run";
+               ": use check, plan, run, voice, import or init";
     m_Err << "quillanectl: " << OneLine(what) << " (see quillanectl --help)" << std::endl;
     return c_UsageError;
 }
@@ -136,4 +216,54 @@ bool CCtl::Resolve(std::string& a_Dir) {
         return true;
     m_Err << "quillanectl: " << Printable(why) << std::endl;
     return false;
+}
+
+CTimeWords CCtl::Words() const {
+    return m_WordsFile.empty() ? CTimeWords::English() : CTimeWords::Load(m_WordsFile);
+}
+
+// A stick's mount point stands for the schedule directory on it, as for check; any other
+// directory is taken as it is (and made by voice when missing).
+std::string CCtl::ScheduleDirOr(const std::string& a_Given) {
+    std::string dir, why;
+    return CMediaFinder::ResolveDir(a_Given, dir, why) ? dir : a_Given;
+}
+
+int CCtl::Voice() {
+    CTimeWords words = Words();
+    CSpeech speech(m_Voice);
+    CTimeSounds sounds(speech, words);
+    std::string given = ScheduleDirOr(m_Given), dir = given + "/times";
+    CWaveFile::MakeDir(given);
+    sounds.Write(dir);
+    m_Out << "Wrote " << sounds.Count() << " time sounds to " << Printable(dir) << " (voice "
+          << Printable(m_Voice) << ", "
+          << (m_WordsFile.empty() ? "English" : "words from " + Printable(m_WordsFile)) << ", "
+          << sounds.Lengths() << ")" << std::endl;
+    return c_Usable;
+}
+
+int CCtl::Import() {
+    std::string dir = ScheduleDirOr(m_Paths.back());
+    m_Paths.pop_back();
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        throw std::runtime_error(dir + " is not a directory: the last argument must be the "
+                                       "directory to put the recordings in");
+    CImporter importer(dir, m_Force, m_Out, m_Err);
+    bool all = true;
+    for (const std::string& file : m_Paths)
+        all = importer.Import(file) && all;
+    return all ? c_Usable : c_NotUsable;
+}
+
+int CCtl::Init() {
+    int secs = CStarterStick::c_DefaultIntervalSecs;
+    CStarterStick::ParseInterval(m_Interval, secs);
+    CStarterStick stick(m_Given, m_Force, m_Out);
+    stick.CheckFree();
+    CTimeWords words = Words();
+    CSpeech speech(m_Voice);
+    stick.Make(secs, speech, words);
+    return c_Usable;
 }

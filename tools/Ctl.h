@@ -3,13 +3,17 @@
 
 #include <iostream>
 #include <string>
+#include <vector>
+
+class CTimeWords;
 
 namespace CLI {
 class App;
 class ParseError;
 } // namespace CLI
 
-// quillanectl's command line: check, plan and run over a stick's schedule directory.
+// quillanectl's command line: check, plan and run over a stick's schedule directory; voice,
+// import and init to prepare one.
 class CCtl {
 public:
     static constexpr int c_Usable = 0;
@@ -26,12 +30,23 @@ public:
 
 private:
     void AddPlanOptions(CLI::App& a_Plan);
+    void AddPrepareCommands(CLI::App& a_App);
+    void AddImport(CLI::App& a_App);
+    void AddInit(CLI::App& a_App);
+    void AddVoiceOptions(CLI::App& a_Command);
+    int Dispatch(const CLI::App& a_App);
+    int Guarded(int (CCtl::*a_Command)());
     int ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int a_Argc,
                     const char* const* a_Argv);
     int Check();
     int Plan();
     int Run();
+    int Voice();
+    int Import();
+    int Init();
     bool Resolve(std::string& a_Dir);
+    CTimeWords Words() const;
+    static std::string ScheduleDirOr(const std::string& a_Given);
 
     std::ostream& m_Out;
     std::ostream& m_Err;
@@ -39,6 +54,11 @@ private:
     bool m_Json = false;
     std::string m_At;
     long m_Count = 12;
+    std::string m_Voice = "en";
+    std::string m_WordsFile;
+    std::vector<std::string> m_Paths;
+    std::string m_Interval = "5:00";
+    bool m_Force = false;
 };
 
 #endif

@@ -1,5 +1,4 @@
-#include "Ctl.h"
-#include "TestSupport.h"
+#include "CtlSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +20,7 @@ TEST(CtlUsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
     // clang-format off
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{}, 2, "see quillanectl --help"},
-        {{"frobnicate"}, 2, "unknown command frobnicate: expected check, plan or run"},
+        {{"frobnicate"}, 2, "unknown command frobnicate: use check, plan, run, voice, import or init"},
         {{"check"}, 2, "DIR is required"},
         {{"plan", d, "--at", "25:00:00"}, 2, "not a time of day HH:MM:SS"},
         {{"--help"}, 0, "Checks a Quillane stick"},
@@ -38,11 +37,9 @@ TEST(CtlUsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
     };
     // clang-format on
     for (const auto& [args, status, words] : cases) {
-        std::vector<const char*> argv{"quillanectl"};
-        for (const std::string& arg : args)
-            argv.push_back(arg.c_str());
-        std::ostringstream out, err;
-        EXPECT_EQ(CCtl(out, err).Main(int(argv.size()), argv.data()), status) << words;
-        EXPECT_NE((out.str() + err.str()).find(words), std::string::npos) << out.str() << err.str();
+        CCtlResult result = RunCtl(args);
+        EXPECT_EQ(result.m_Status, status) << words;
+        EXPECT_NE((result.m_Out + result.m_Err).find(words), std::string::npos)
+            << result.m_Out << result.m_Err;
     }
 }

@@ -1,0 +1,39 @@
+#ifndef QUILLANE_AUDIOFILE_H
+#define QUILLANE_AUDIOFILE_H
+
+#include "MonoSound.h"
+
+#include <memory>
+#include <sndfile.h>
+#include <string>
+
+// A recording of any kind libsndfile decodes (WAV of any rate, depth and channel count, FLAC,
+// Ogg Vorbis, MP3 ...), read as one channel.
+class CAudioFile {
+public:
+    // Recordings longer than this are refused: announcements are short, and the whole sound
+    // is held in memory.
+    static constexpr double c_MaxSeconds = 3600;
+
+    // Throws std::runtime_error saying in plain words why the file cannot be read.
+    explicit CAudioFile(const std::string& a_Path);
+
+    // Rate, channels, depth and kind, e.g. "44100 Hz stereo 24-bit WAV".
+    std::string Description() const;
+    // Every channel mixed down to one, at the file's own rate; throws std::runtime_error when
+    // the file turns out damaged or too long.
+    CMonoSound ReadMono();
+
+private:
+    struct CCloser {
+        void operator()(SNDFILE* a_File) const { sf_close(a_File); }
+    };
+    std::string Kind() const;
+    void Append(const std::vector<float>& a_Frames, sf_count_t a_Count,
+                std::vector<float>& a_Mono) const;
+
+    SF_INFO m_Info{};
+    std::unique_ptr<SNDFILE, CCloser> m_File;
+};
+
+#endif

@@ -1,0 +1,95 @@
+#include "MonoSound.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <soxr.h>
+#include <stdexcept>
+#include <type_traits>
+
+namespace {
+// 16-bit samples run from -32768 to 32767: the positive side is one step short of 1.0.
+constexpr double c_MaxPositive = 32767.0 / 32768.0;
+constexpr std::size_t c_Block = 16384;
+
+struct CSoxrDeleter {
+    void operator()(soxr_t a_Soxr) const { soxr_delete(a_Soxr); }
+};
+using SoxrPtr = std::unique_ptr<std::remove_pointer_t<soxr_t>, CSoxrDeleter>;
+
+SoxrPtr MakeResampler(int a_From) {
+    soxr_error_t error = nullptr;
+    soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
+    SoxrPtr soxr(soxr_create(a_From, CMonoSound::c_Rate, 1, &error, nullptr, &quality, nullptr));
+    if (error || !soxr)
+        throw std::runtime_error(std::string("the resampler cannot start: ") +
+                                 soxr_strerror(error));
+    return soxr;
+}
+
+// One step of the resampler, appending its output; a null a_In marks the end of the input.
+std::size_t Step(soxr_t a_Soxr, const float* a_In, std::size_t a_Length, std::vector<float>& a_Out,
+                 std::size_t& a_Produced) {
+    std::size_t used = 0, start = a_Out.size();
+    a_Out.resize(start + c_Block);
+    soxr_error_t error =
+        soxr_process(a_Soxr, a_In, a_Length, &used, a_Out.data() + start, c_Block, &a_Produced);
+    a_Out.resize(start + a_Produced);
+    if (error)
+        throw std::runtime_error(std::string("resampling failed: ") + error);
+    return used;
+}
+} // namespace
+
+CMonoSound CMonoSound::AtRecordingRate() const {
+    if (m_Rate == c_Rate)
+        return *this;
+    SoxrPtr soxr = MakeResampler(m_Rate);
+    std::vector<float> out;
+    std::size_t fed = 0, produced = 0;
+    while (fed < m_Samples.size())
+        fed += Step(soxr.get(), m_Samples.data() + fed, m_Samples.size() - fed, out, produced);
+    do
+        Step(soxr.get(), nullptr, 0, out, produced);
+    while (produced > 0);
+    return CMonoSound(std::move(out), c_Rate);
+}
+
+void CMonoSound::TrimSilence(float a_Threshold, double a_KeepSecs) {
+    auto loud = [a_Threshold](float a_Sample) { return std::fabs(a_Sample) > a_Threshold; };
+    auto first = std::find_if(m_Samples.begin(), m_Samples.end(), loud);
+    if (first == m_Samples.end()) {
+        m_Samples.clear();
+        return;
+    }
+    auto last = std::find_if(m_Samples.rbegin(), m_Samples.rend(), loud).base();
+    auto keep = std::ptrdiff_t(a_KeepSecs * m_Rate);
+    first -= std::min(keep, first - m_Samples.begin());
+    last += std::min(keep, m_Samples.end() - last);
+    m_Samples = std::vector<float>(first, last);
+}
+
+double CMonoSound::KeepBelowFullScale() {
+    auto [low, high] = std::minmax_element(m_Samples.begin(), m_Samples.end());
+    if (low == m_Samples.end())
+        return 1.0;
+    double over = std::max(-double(*low), double(*high) / c_MaxPositive);
+    if (over <= 1.0)
+        return 1.0;
+    for (float& sample : m_Samples)
+        sample = float(sample / over);
+    return 1.0 / over;
+}
+
+std::string CMonoSound::Pcm16() const {
+    std::string bytes;
+    bytes.reserve(m_Samples.size() * 2);
+    for (float sample : m_Samples) {
+        // The clamp only guards against rounding: KeepBelowFullScale has made room.
+        long value = std::clamp(std::lround(double(sample) * 32768.0), -32768L, 32767L);
+        auto word = std::uint16_t(value);
+        bytes += char(word & 0xFF);
+        bytes += char(word >> 8);
+    }
+    return bytes;
+}

@@ -1,0 +1,151 @@
+#include "StarterStick.h"
+
+#include "Speech.h"
+#include "MediaFinder.h"
+#include "TimeSounds.h"
+#include "TimeWords.h"
+#include "ToolText.h"
+#include "WaveFile.h"
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+#include <sys/stat.h>
+
+const char* const CStarterStick::c_DirName = "announcer";
+
+namespace {
+constexpr double c_Pi = 3.14159265358979323846;
+
+const char* const c_Head = R"(<?xml version="1.0"?>
+<!-- The schedule of this stick, made by quillanectl init. Edit it with any text editor, then
+     check the stick with: quillanectl check followed by the stick's directory. The board
+     reads this file once, when it starts. -->
+<Schedule>
+  <!-- The interval, minutes:seconds, at most 60:00. Everything below plays once in every
+       interval; the intervals restart at every full hour. -->
+)";
+const char* const c_Legend =
+    R"(  <!-- Each record is one sound. Its values, in order: the recording's name (its file name
+       without .wav), or any label for the spoken time; Custom for a recording, Timed for the
+       spoken time; the key, minutes:seconds.tenths into the interval; 1 when the chain ends
+       at its key, 0 when it starts there; 1 when the record follows the record before it in
+       one chain, 0 when it starts a chain; for the spoken time, minutes added to the time.
+       To play an announcement, copy the chime's record, give the copy your recording's name
+       and a key of its own, and put the recording beside this file. -->
+)";
+const char* const c_ChimeNote = "    <!-- The chime, %s into every interval. -->\n";
+const char* const c_TimeNote =
+    R"(    <!-- Ending exactly as the next interval begins: "the time is" and the time, so that
+         "the time is fourteen thirty-five" ends as 14:35 begins. -->
+)";
+
+std::string Record(const std::string& a_Name, const char* a_Type, const std::string& a_Key,
+                   bool a_Finish, bool a_After) {
+    return "    <Record>\n      <m_Name>" + a_Name + "</m_Name> <Type>" + a_Type +
+           "</Type> <m_TimingTime>" + a_Key + "</m_TimingTime>\n      <m_FinishAtTime>" +
+           (a_Finish ? "1" : "0") + "</m_FinishAtTime> <m_AfterMsg>" + (a_After ? "1" : "0") +
+           "</m_AfterMsg> <m_OffsetTime>0</m_OffsetTime>\n    </Record>\n";
+}
+
+// M:SS.T of a_Tenths tenths of a second.
+std::string Key(int a_Tenths) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%02d.%d", a_Tenths / 600, a_Tenths / 10 % 60,
+                  a_Tenths % 10);
+    return text;
+}
+
+// One bell stroke: a fundamental and a bell's inharmonic partial, fading out.
+double Stroke(double a_Time, double a_Hertz) {
+    if (a_Time < 0)
+        return 0;
+    double attack = std::min(1.0, a_Time / 0.005);
+    return attack * std::exp(-a_Time / 0.45) *
+           (std::sin(2 * c_Pi * a_Hertz * a_Time) +
+            0.3 * std::sin(2 * c_Pi * 2.76 * a_Hertz * a_Time));
+}
+} // namespace
+
+CStarterStick::CStarterStick(std::string a_Stick, bool a_Force, std::ostream& a_Out)
+    : m_Stick(std::move(a_Stick)), m_Force(a_Force), m_Out(a_Out) {
+    // As the checker names directories, so that its answer can be compared with ours.
+    while (m_Stick.size() > 1 && m_Stick.back() == '/')
+        m_Stick.pop_back();
+}
+
+bool CStarterStick::ParseInterval(const std::string& a_Text, int& a_Secs) {
+    std::size_t colon = a_Text.find(':');
+    if (colon < 1 || colon > 2 || a_Text.size() != colon + 3 ||
+        a_Text.find_first_not_of("0123456789", colon + 1) != std::string::npos ||
+        a_Text.find_first_not_of("0123456789") != colon)
+        return false;
+    int seconds = std::stoi(a_Text.substr(colon + 1));
+    a_Secs = std::stoi(a_Text.substr(0, colon)) * 60 + seconds;
+    return seconds < 60 && a_Secs > 0 && a_Secs <= c_MaxIntervalSecs;
+}
+
+std::string CStarterStick::ScheduleText(int a_IntervalSecs) {
+    std::string chimeKey = Key(a_IntervalSecs >= 60 ? 300 : a_IntervalSecs * 5);
+    std::string timeKey = Key(a_IntervalSecs * 10);
+    char chimeNote[128];
+    std::snprintf(chimeNote, sizeof chimeNote, c_ChimeNote, chimeKey.c_str());
+    return c_Head + ("  <m_Frequency>" + IntervalText(a_IntervalSecs) + "</m_Frequency>\n") +
+           c_Legend + "  <Records>\n" + chimeNote +
+           Record("chime", "Custom", chimeKey, false, false) + c_TimeNote +
+           Record(CTimeWords::c_TimeIs, "Custom", timeKey, true, false) +
+           Record("clock", "Timed", timeKey, true, true) + "  </Records>\n</Schedule>\n";
+}
+
+// Two strokes falling a major third (E5, then C5), as a platform gong sounds.
+CMonoSound CStarterStick::Chime() {
+    constexpr double c_Seconds = 2.0, c_Second = 0.55;
+    std::vector<float> samples(std::size_t(c_Seconds * CMonoSound::c_Rate));
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        double time = double(i) / CMonoSound::c_Rate;
+        double fadeOut = std::min(1.0, (c_Seconds - time) / 0.05);
+        samples[i] =
+            float(0.3 * fadeOut * (Stroke(time, 659.25) + Stroke(time - c_Second, 523.25)));
+    }
+    return CMonoSound(std::move(samples), CMonoSound::c_Rate);
+}
+
+void CStarterStick::CheckFree() const {
+    struct stat st {};
+    if (::stat(m_Stick.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        throw std::runtime_error(m_Stick + " is not a directory: give the directory where the "
+                                           "stick is mounted");
+    std::string dir, why;
+    if (!m_Force && CMediaFinder::ResolveDir(m_Stick, dir, why))
+        throw std::runtime_error(dir +
+                                 " already holds a schedule (forVrex.xml); nothing was "
+                                 "changed. Use --force to replace it and the sounds init makes");
+}
+
+void CStarterStick::Make(int a_IntervalSecs, const CSpeech& a_Speech,
+                         const CTimeWords& a_Words) const {
+    // Everything is spoken before anything is written, so a failure changes nothing.
+    CMonoSound timeIs = a_Speech.Say(a_Words.For(CTimeWords::c_TimeIs));
+    CTimeSounds times(a_Speech, a_Words);
+    std::string dir = m_Stick + "/" + c_DirName;
+    CWaveFile::MakeDir(dir);
+    CWaveFile::Write(dir + "/chime.wav", Chime());
+    CWaveFile::Write(dir + "/" + CTimeWords::c_TimeIs + ".wav", timeIs);
+    times.Write(dir + "/times");
+    CWaveFile::WriteText(dir + "/forVrex.xml", ScheduleText(a_IntervalSecs));
+    m_Out << "Made " << Printable(dir) << ": a schedule (forVrex.xml) with an interval of "
+          << IntervalText(a_IntervalSecs) << ", chime.wav, time-is.wav and " << times.Count()
+          << " time sounds in times/ (voice " << Printable(a_Speech.Voice()) << ")" << std::endl;
+    m_Out << "Next: add announcements with quillanectl import FILE... " << Printable(m_Stick)
+          << ", give each a record in the schedule, then run quillanectl check "
+          << Printable(m_Stick) << std::endl;
+    WarnOtherSchedule();
+}
+
+// The board takes the first directory holding a schedule; an older one may come first.
+void CStarterStick::WarnOtherSchedule() const {
+    std::string dir, why;
+    if (CMediaFinder::ResolveDir(m_Stick, dir, why) && dir != m_Stick + "/" + c_DirName)
+        m_Out << "Warning: " << Printable(dir) << " holds a schedule too, and the board may "
+              << "use that one: remove or rename its forVrex.xml" << std::endl;
+}

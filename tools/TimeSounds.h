@@ -1,0 +1,29 @@
+#ifndef QUILLANE_TIMESOUNDS_H
+#define QUILLANE_TIMESOUNDS_H
+
+#include "MonoSound.h"
+
+#include <map>
+#include <string>
+
+class CSpeech;
+class CTimeWords;
+
+// Every time sound a spoken time can ask for, spoken in one voice and held in memory until
+// all of them have been made, so that a failure leaves nothing half-done on the stick.
+class CTimeSounds {
+public:
+    // Throws std::runtime_error naming the sound that cannot be spoken.
+    CTimeSounds(const CSpeech& a_Speech, const CTimeWords& a_Words);
+
+    // Writes each as a_Dir/NAME.wav, making a_Dir when missing.
+    void Write(const std::string& a_Dir) const;
+    std::size_t Count() const { return m_Sounds.size(); }
+    // The shortest and the longest, e.g. "0.4 to 1.2 s each".
+    std::string Lengths() const;
+
+private:
+    std::map<std::string, CMonoSound> m_Sounds;
+};
+
+#endif
