@@ -1,9 +1,10 @@
 #include "AudioFile.h"
 
+#include "Failure.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -12,18 +13,19 @@ namespace {
 constexpr sf_count_t c_BlockFrames = 4096;
 
 // A FIFO or a device in a recording's place would block or act when read.
-void CheckRegularFile(const std::string& a_Path) {
+bool ReadableRegularFile(const std::string& a_Path, std::string& a_Why) {
     struct stat st {};
     if (::stat(a_Path.c_str(), &st) != 0)
-        throw std::runtime_error(errno == ENOENT
-                                     ? "there is no such file"
-                                     : std::string("cannot read it: ") + std::strerror(errno));
+        return Fail(a_Why, errno == ENOENT
+                               ? "there is no such file"
+                               : std::string("cannot read it: ") + std::strerror(errno));
     if (S_ISDIR(st.st_mode))
-        throw std::runtime_error("it is a directory, not a recording");
+        return Fail(a_Why, "it is a directory, not a recording");
     if (!S_ISREG(st.st_mode))
-        throw std::runtime_error("it is not a regular file");
+        return Fail(a_Why, "it is not a regular file");
     if (::access(a_Path.c_str(), R_OK) != 0)
-        throw std::runtime_error(std::string("cannot read it: ") + std::strerror(errno));
+        return Fail(a_Why, std::string("cannot read it: ") + std::strerror(errno));
+    return true;
 }
 
 const char* Depth(int a_Subtype) {
@@ -52,13 +54,14 @@ std::string Channels(int a_Count) {
 } // namespace
 
 CAudioFile::CAudioFile(const std::string& a_Path) {
-    CheckRegularFile(a_Path);
+    if (!ReadableRegularFile(a_Path, m_LastError))
+        return;
     m_File.reset(sf_open(a_Path.c_str(), SFM_READ, &m_Info));
     if (!m_File)
-        throw std::runtime_error("it is not a recording this program can read: an unknown "
-                                 "sound format, or a damaged file");
-    if (m_Info.channels < 1 || m_Info.samplerate < 1)
-        throw std::runtime_error("its header names no channels or no rate");
+        m_LastError = "it is not a recording this program can read: an unknown sound format, or a "
+                      "damaged file";
+    else if (m_Info.channels < 1 || m_Info.samplerate < 1)
+        m_LastError = "its header names no channels or no rate";
 }
 
 std::string CAudioFile::Description() const {
@@ -85,21 +88,30 @@ std::string CAudioFile::Kind() const {
     return "audio";
 }
 
-CMonoSound CAudioFile::ReadMono() {
-    std::vector<float> frames(std::size_t(c_BlockFrames) * std::size_t(m_Info.channels));
+std::optional<CMonoSound> CAudioFile::ReadMono(std::string& a_Why) {
     std::vector<float> mono;
+    if (!isValid())
+        a_Why = m_LastError;
+    else if (ReadAll(mono, a_Why))
+        return CMonoSound(std::move(mono), m_Info.samplerate);
+    return std::nullopt;
+}
+
+// Reads to the end of the file, mixing as it goes.
+bool CAudioFile::ReadAll(std::vector<float>& a_Mono, std::string& a_Why) {
+    std::vector<float> frames(std::size_t(c_BlockFrames) * std::size_t(m_Info.channels));
     auto limit = std::size_t(c_MaxSeconds * m_Info.samplerate);
     sf_count_t count;
-    while ((count = sf_readf_float(m_File.get(), frames.data(), c_BlockFrames)) > 0) {
-        Append(frames, count, mono);
-        if (mono.size() > limit)
-            throw std::runtime_error("it lasts more than an hour: cut it into shorter pieces");
-    }
+    while (a_Mono.size() <= limit &&
+           (count = sf_readf_float(m_File.get(), frames.data(), c_BlockFrames)) > 0)
+        Append(frames, count, a_Mono);
+    if (a_Mono.size() > limit)
+        return Fail(a_Why, "it lasts more than an hour: cut it into shorter pieces");
     if (sf_error(m_File.get()) != SF_ERR_NO_ERROR)
-        throw std::runtime_error(std::string("it is damaged (") + sf_strerror(m_File.get()) + ")");
-    if (mono.empty())
-        throw std::runtime_error("it holds no sound");
-    return CMonoSound(std::move(mono), m_Info.samplerate);
+        return Fail(a_Why, std::string("it is damaged (") + sf_strerror(m_File.get()) + ")");
+    if (a_Mono.empty())
+        return Fail(a_Why, "it holds no sound");
+    return true;
 }
 
 // The average of the channels, so that the mix itself cannot exceed full scale.

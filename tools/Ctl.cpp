@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
-#include <stdexcept>
 #include <sys/stat.h>
 
 namespace {
@@ -95,17 +94,13 @@ int CCtl::Dispatch(const CLI::App& a_App) {
     static const std::map<std::string, int (CCtl::*)()> c_Commands = {
         {"check", &CCtl::Check}, {"plan", &CCtl::Plan},     {"run", &CCtl::Run},
         {"voice", &CCtl::Voice}, {"import", &CCtl::Import}, {"init", &CCtl::Init}};
-    return Guarded(c_Commands.at(a_App.get_subcommands().front()->get_name()));
+    return (this->*c_Commands.at(a_App.get_subcommands().front()->get_name()))();
 }
 
 // A command that cannot do its work says why in one line and ends with status 1.
-int CCtl::Guarded(int (CCtl::*a_Command)()) {
-    try {
-        return (this->*a_Command)();
-    } catch (const std::exception& e) {
-        m_Err << "quillanectl: " << Printable(e.what()) << std::endl;
-        return c_NotUsable;
-    }
+int CCtl::Failed(const std::string& a_Why) const {
+    m_Err << "quillanectl: " << Printable(a_Why) << std::endl;
+    return c_NotUsable;
 }
 
 void CCtl::AddPrepareCommands(CLI::App& a_App) {
@@ -218,8 +213,10 @@ bool CCtl::Resolve(std::string& a_Dir) {
     return false;
 }
 
-CTimeWords CCtl::Words() const {
-    return m_WordsFile.empty() ? CTimeWords::English() : CTimeWords::Load(m_WordsFile);
+std::optional<CTimeWords> CCtl::Words(std::string& a_Why) const {
+    if (m_WordsFile.empty())
+        return CTimeWords::English();
+    return CTimeWords::Load(m_WordsFile, a_Why);
 }
 
 // A stick's mount point stands for the schedule directory on it, as for check; any other
@@ -230,16 +227,21 @@ std::string CCtl::ScheduleDirOr(const std::string& a_Given) {
 }
 
 int CCtl::Voice() {
-    CTimeWords words = Words();
+    std::string why;
+    std::optional<CTimeWords> words = Words(why);
+    if (!words)
+        return Failed(why);
     CSpeech speech(m_Voice);
-    CTimeSounds sounds(speech, words);
+    if (!speech.isValid())
+        return Failed(speech.lastError());
+    std::optional<CTimeSounds> sounds = CTimeSounds::Speak(speech, *words, why);
     std::string given = ScheduleDirOr(m_Given), dir = given + "/times";
-    CWaveFile::MakeDir(given);
-    sounds.Write(dir);
-    m_Out << "Wrote " << sounds.Count() << " time sounds to " << Printable(dir) << " (voice "
+    if (!sounds || !CWaveFile::MakeDir(given, why) || !sounds->Write(dir, why))
+        return Failed(why);
+    m_Out << "Wrote " << sounds->Count() << " time sounds to " << Printable(dir) << " (voice "
           << Printable(m_Voice) << ", "
           << (m_WordsFile.empty() ? "English" : "words from " + Printable(m_WordsFile)) << ", "
-          << sounds.Lengths() << ")" << std::endl;
+          << sounds->Lengths() << ")" << std::endl;
     return c_Usable;
 }
 
@@ -248,8 +250,8 @@ int CCtl::Import() {
     m_Paths.pop_back();
     struct stat st {};
     if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        throw std::runtime_error(dir + " is not a directory: the last argument must be the "
-                                       "directory to put the recordings in");
+        return Failed(dir + " is not a directory: the last argument must be the directory to put "
+                            "the recordings in");
     CImporter importer(dir, m_Force, m_Out, m_Err);
     bool all = true;
     for (const std::string& file : m_Paths)
@@ -261,9 +263,14 @@ int CCtl::Init() {
     int secs = CStarterStick::c_DefaultIntervalSecs;
     CStarterStick::ParseInterval(m_Interval, secs);
     CStarterStick stick(m_Given, m_Force, m_Out);
-    stick.CheckFree();
-    CTimeWords words = Words();
+    std::string why;
+    if (!stick.CheckFree(why))
+        return Failed(why);
+    std::optional<CTimeWords> words = Words(why);
+    if (!words)
+        return Failed(why);
     CSpeech speech(m_Voice);
-    stick.Make(secs, speech, words);
-    return c_Usable;
+    if (!speech.isValid())
+        return Failed(speech.lastError());
+    return stick.Make(secs, speech, *words, why) ? c_Usable : Failed(why);
 }

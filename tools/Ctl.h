@@ -2,6 +2,7 @@
 #define QUILLANE_CTL_H
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ private:
     void AddInit(CLI::App& a_App);
     void AddVoiceOptions(CLI::App& a_Command);
     int Dispatch(const CLI::App& a_App);
-    int Guarded(int (CCtl::*a_Command)());
+    int Failed(const std::string& a_Why) const;
     int ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int a_Argc,
                     const char* const* a_Argv);
     int Check();
@@ -45,7 +46,7 @@ private:
     int Import();
     int Init();
     bool Resolve(std::string& a_Dir);
-    CTimeWords Words() const;
+    std::optional<CTimeWords> Words(std::string& a_Why) const;
     static std::string ScheduleDirOr(const std::string& a_Given);
 
     std::ostream& m_Out;

@@ -1,6 +1,7 @@
 #include "Importer.h"
 
 #include "AudioFile.h"
+#include "Failure.h"
 #include "SoundLibrary.h"
 #include "ToolText.h"
 #include "Wave.h"
@@ -8,7 +9,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <stdexcept>
 #include <sys/stat.h>
 
 namespace {
@@ -16,6 +16,17 @@ std::string Tenths(double a_Value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", a_Value);
     return text;
+}
+
+// What was done, e.g. "3.2 s  44100 Hz stereo MP3 → 22050 Hz mono".
+std::string Done(const CAudioFile& a_File, bool a_Accepted, double a_Seconds, double a_Gain) {
+    std::string done = Tenths(a_Seconds) + " s  ";
+    if (a_Accepted)
+        return done + "already in the accepted format (" + a_File.Description() + ")";
+    done += a_File.Description() + " → 22050 Hz mono";
+    if (a_Gain < 1.0)
+        done += ", level lowered " + Tenths(-20.0 * std::log10(a_Gain)) + " dB to avoid clipping";
+    return done;
 }
 } // namespace
 
@@ -27,48 +38,48 @@ std::string CImporter::NameFor(const std::string& a_File) {
 }
 
 bool CImporter::Import(const std::string& a_File) {
-    std::string name = NameFor(a_File);
-    try {
-        std::string target = m_Dir + "/" + name + ".wav";
-        CheckName(name, target);
-        std::string converted = Convert(a_File, target);
-        m_Out << Printable(name) << "  " << converted << std::endl;
-        return true;
-    } catch (const std::exception& e) {
-        m_Err << "quillanectl: " << Printable(a_File) << " not imported: " << Printable(e.what())
+    std::string name = NameFor(a_File), target = m_Dir + "/" + name + ".wav", why;
+    std::optional<std::string> done;
+    if (CheckName(name, target, why))
+        done = Convert(a_File, target, why);
+    if (done)
+        m_Out << Printable(name) << "  " << *done << std::endl;
+    else
+        m_Err << "quillanectl: " << Printable(a_File) << " not imported: " << Printable(why)
               << std::endl;
-        return false;
-    }
+    return done.has_value();
 }
 
-void CImporter::CheckName(const std::string& a_Name, const std::string& a_Target) const {
+bool CImporter::CheckName(const std::string& a_Name, const std::string& a_Target,
+                          std::string& a_Why) const {
     struct stat st {};
     if (a_Name.empty())
-        throw std::runtime_error("its file name is empty");
+        return Fail(a_Why, "its file name is empty");
     if (m_Force)
-        return;
+        return true;
     if (CSoundLibrary::IsTimeFile(a_Name))
-        throw std::runtime_error("the name " + a_Name +
-                                 " would make it a time sound (names "
-                                 "starting with cdhour or cdnum are spoken times): rename the "
-                                 "file, or use --force if it is one");
+        return Fail(a_Why, "the name " + a_Name +
+                               " would make it a time sound (names starting with cdhour or cdnum "
+                               "are spoken times): rename the file, or use --force if it is one");
     if (::lstat(a_Target.c_str(), &st) == 0)
-        throw std::runtime_error(a_Name + ".wav is already in " + m_Dir +
-                                 ": use --force to replace it");
+        return Fail(a_Why, a_Name + ".wav is already in " + m_Dir + ": use --force to replace it");
+    return true;
 }
 
-// Returns what was done, e.g. "3.2 s  44100 Hz stereo MP3 → 22050 Hz mono".
-std::string CImporter::Convert(const std::string& a_File, const std::string& a_Target) {
+// Returns what was done, as Done() says it.
+std::optional<std::string> CImporter::Convert(const std::string& a_File,
+                                              const std::string& a_Target,
+                                              std::string& a_Why) const {
     CAudioFile file(a_File);
-    bool accepted = CWave(a_File).isValid();
-    CMonoSound sound = file.ReadMono().AtRecordingRate();
-    double gain = sound.KeepBelowFullScale();
-    CWaveFile::Write(a_Target, sound);
-    std::string done = Tenths(sound.Seconds()) + " s  ";
-    if (accepted)
-        return done + "already in the accepted format (" + file.Description() + ")";
-    done += file.Description() + " → 22050 Hz mono";
-    if (gain < 1.0)
-        done += ", level lowered " + Tenths(-20.0 * std::log10(gain)) + " dB to avoid clipping";
-    return done;
+    std::optional<CMonoSound> sound = file.ReadMono(a_Why);
+    // Asked only of a file that was read (a FIFO would block), before a_Target may replace it.
+    bool accepted = sound && CWave(a_File).isValid();
+    if (sound)
+        sound = sound->AtRecordingRate(a_Why);
+    if (!sound)
+        return std::nullopt;
+    double gain = sound->KeepBelowFullScale();
+    if (!CWaveFile::Write(a_Target, *sound, a_Why))
+        return std::nullopt;
+    return Done(file, accepted, sound->Seconds(), gain);
 }

@@ -2,6 +2,7 @@
 #define QUILLANE_IMPORTER_H
 
 #include <iostream>
+#include <optional>
 #include <string>
 
 // Converts recordings of any common kind into announcements in the accepted format, one
@@ -19,8 +20,10 @@ public:
     static std::string NameFor(const std::string& a_File);
 
 private:
-    std::string Convert(const std::string& a_File, const std::string& a_Target);
-    void CheckName(const std::string& a_Name, const std::string& a_Target) const;
+    bool CheckName(const std::string& a_Name, const std::string& a_Target,
+                   std::string& a_Why) const;
+    std::optional<std::string> Convert(const std::string& a_File, const std::string& a_Target,
+                                       std::string& a_Why) const;
 
     std::string m_Dir;
     bool m_Force;

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <memory>
 #include <soxr.h>
-#include <stdexcept>
 #include <type_traits>
 
 namespace {
@@ -17,41 +16,62 @@ struct CSoxrDeleter {
 };
 using SoxrPtr = std::unique_ptr<std::remove_pointer_t<soxr_t>, CSoxrDeleter>;
 
-SoxrPtr MakeResampler(int a_From) {
+// A resampler from a_From to c_Rate; null, with a_Why, when libsoxr cannot start one.
+SoxrPtr MakeResampler(int a_From, std::string& a_Why) {
     soxr_error_t error = nullptr;
     soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
     SoxrPtr soxr(soxr_create(a_From, CMonoSound::c_Rate, 1, &error, nullptr, &quality, nullptr));
-    if (error || !soxr)
-        throw std::runtime_error(std::string("the resampler cannot start: ") +
-                                 soxr_strerror(error));
+    if (error || !soxr) {
+        a_Why = std::string("the resampler cannot start: ") + soxr_strerror(error);
+        soxr.reset();
+    }
     return soxr;
 }
 
-// One step of the resampler, appending its output; a null a_In marks the end of the input.
-std::size_t Step(soxr_t a_Soxr, const float* a_In, std::size_t a_Length, std::vector<float>& a_Out,
-                 std::size_t& a_Produced) {
+// One step of the resampler, appending its output and counting the input it took in a_Fed;
+// a null a_In marks the end of the input. Returns libsoxr's error, null when there is none.
+soxr_error_t Step(soxr_t a_Soxr, const float* a_In, std::size_t a_Length, std::vector<float>& a_Out,
+                  std::size_t& a_Fed, std::size_t& a_Produced) {
     std::size_t used = 0, start = a_Out.size();
     a_Out.resize(start + c_Block);
     soxr_error_t error =
         soxr_process(a_Soxr, a_In, a_Length, &used, a_Out.data() + start, c_Block, &a_Produced);
     a_Out.resize(start + a_Produced);
-    if (error)
-        throw std::runtime_error(std::string("resampling failed: ") + error);
-    return used;
+    a_Fed += used;
+    return error;
+}
+
+// What the resampler still holds once the input has ended.
+soxr_error_t Drain(soxr_t a_Soxr, std::vector<float>& a_Out) {
+    std::size_t fed = 0, produced = 0;
+    soxr_error_t error;
+    do
+        error = Step(a_Soxr, nullptr, 0, a_Out, fed, produced);
+    while (!error && produced > 0);
+    return error;
+}
+
+// Every sample of a_In through the resampler, then what it still holds.
+soxr_error_t Resample(soxr_t a_Soxr, const std::vector<float>& a_In, std::vector<float>& a_Out) {
+    std::size_t fed = 0, produced = 0;
+    soxr_error_t error = nullptr;
+    while (!error && fed < a_In.size())
+        error = Step(a_Soxr, a_In.data() + fed, a_In.size() - fed, a_Out, fed, produced);
+    return error ? error : Drain(a_Soxr, a_Out);
 }
 } // namespace
 
-CMonoSound CMonoSound::AtRecordingRate() const {
+std::optional<CMonoSound> CMonoSound::AtRecordingRate(std::string& a_Why) const {
     if (m_Rate == c_Rate)
         return *this;
-    SoxrPtr soxr = MakeResampler(m_Rate);
+    SoxrPtr soxr = MakeResampler(m_Rate, a_Why);
+    if (!soxr)
+        return std::nullopt;
     std::vector<float> out;
-    std::size_t fed = 0, produced = 0;
-    while (fed < m_Samples.size())
-        fed += Step(soxr.get(), m_Samples.data() + fed, m_Samples.size() - fed, out, produced);
-    do
-        Step(soxr.get(), nullptr, 0, out, produced);
-    while (produced > 0);
+    if (soxr_error_t error = Resample(soxr.get(), m_Samples, out)) {
+        a_Why = std::string("resampling failed: ") + error;
+        return std::nullopt;
+    }
     return CMonoSound(std::move(out), c_Rate);
 }
 

@@ -1,8 +1,9 @@
 #include "Speech.h"
 
+#include "Failure.h"
+
 #include <cstring>
 #include <espeak-ng/speak_lib.h>
-#include <stdexcept>
 #include <strings.h>
 #include <vector>
 
@@ -76,29 +77,46 @@ bool SelectVoice(const std::string& a_Voice) {
 } // namespace
 
 CSpeech::CSpeech(const std::string& a_Voice) : m_Voice(a_Voice) {
-    if (EngineRate() <= 0)
-        throw std::runtime_error("espeak-ng cannot start: are its voice data installed "
-                                 "(package espeak-ng-data)?");
+    if (EngineRate() <= 0) {
+        m_LastError = "espeak-ng cannot start: are its voice data installed (package "
+                      "espeak-ng-data)?";
+        return;
+    }
     espeak_SetSynthCallback(Collect);
     if (!SelectVoice(a_Voice))
-        throw std::runtime_error("there is no voice \"" + a_Voice +
-                                 "\": give a language such as en, en-us, de or fr, or a voice "
-                                 "name that espeak-ng --voices lists");
+        m_LastError = "there is no voice \"" + a_Voice +
+                      "\": give a language such as en, en-us, de or fr, or a voice name that "
+                      "espeak-ng --voices lists";
 }
 
-CMonoSound CSpeech::Say(const std::string& a_Text) const {
+std::optional<CMonoSound> CSpeech::Say(const std::string& a_Text, std::string& a_Why) const {
+    std::vector<float> samples;
+    if (!Synthesize(a_Text, samples, a_Why))
+        return std::nullopt;
+    std::optional<CMonoSound> sound =
+        CMonoSound(std::move(samples), EngineRate()).AtRecordingRate(a_Why);
+    if (!sound)
+        return std::nullopt;
+    sound->TrimSilence(c_SilenceThreshold, c_KeepSecs);
+    if (sound->Samples().empty()) {
+        a_Why = "\"" + a_Text + "\" makes no sound in voice " + m_Voice;
+        return std::nullopt;
+    }
+    sound->KeepBelowFullScale();
+    return sound;
+}
+
+// espeak-ng's samples of a_Text, at its own rate.
+bool CSpeech::Synthesize(const std::string& a_Text, std::vector<float>& a_Samples,
+                         std::string& a_Why) const {
+    if (!isValid())
+        return Fail(a_Why, m_LastError);
     // The voice is chosen again: espeak-ng keeps one for the whole process.
     SelectVoice(m_Voice);
-    std::vector<float> samples;
     if (espeak_Synth(a_Text.c_str(), a_Text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8,
-                     nullptr, &samples) != EE_OK)
-        throw std::runtime_error("espeak-ng could not speak \"" + a_Text + "\"");
-    CMonoSound sound = CMonoSound(std::move(samples), EngineRate()).AtRecordingRate();
-    sound.TrimSilence(c_SilenceThreshold, c_KeepSecs);
-    if (sound.Samples().empty())
-        throw std::runtime_error("\"" + a_Text + "\" makes no sound in voice " + m_Voice);
-    sound.KeepBelowFullScale();
-    return sound;
+                     nullptr, &a_Samples) != EE_OK)
+        return Fail(a_Why, "espeak-ng could not speak \"" + a_Text + "\"");
+    return true;
 }
 
 int CSpeech::EngineRate() {

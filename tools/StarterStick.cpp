@@ -1,7 +1,8 @@
 #include "StarterStick.h"
 
-#include "Speech.h"
+#include "Failure.h"
 #include "MediaFinder.h"
+#include "Speech.h"
 #include "TimeSounds.h"
 #include "TimeWords.h"
 #include "ToolText.h"
@@ -9,7 +10,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <stdexcept>
 #include <sys/stat.h>
 
 const char* const CStarterStick::c_DirName = "announcer";
@@ -110,32 +110,46 @@ CMonoSound CStarterStick::Chime() {
     return CMonoSound(std::move(samples), CMonoSound::c_Rate);
 }
 
-void CStarterStick::CheckFree() const {
+bool CStarterStick::CheckFree(std::string& a_Why) const {
     struct stat st {};
     if (::stat(m_Stick.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        throw std::runtime_error(m_Stick + " is not a directory: give the directory where the "
-                                           "stick is mounted");
+        return Fail(a_Why, m_Stick + " is not a directory: give the directory where the stick "
+                                     "is mounted");
     std::string dir, why;
     if (!m_Force && CMediaFinder::ResolveDir(m_Stick, dir, why))
-        throw std::runtime_error(dir +
-                                 " already holds a schedule (forVrex.xml); nothing was "
-                                 "changed. Use --force to replace it and the sounds init makes");
+        return Fail(a_Why, dir + " already holds a schedule (forVrex.xml); nothing was changed. "
+                                 "Use --force to replace it and the sounds init makes");
+    return true;
 }
 
-void CStarterStick::Make(int a_IntervalSecs, const CSpeech& a_Speech,
-                         const CTimeWords& a_Words) const {
+bool CStarterStick::Make(int a_IntervalSecs, const CSpeech& a_Speech, const CTimeWords& a_Words,
+                         std::string& a_Why) const {
     // Everything is spoken before anything is written, so a failure changes nothing.
-    CMonoSound timeIs = a_Speech.Say(a_Words.For(CTimeWords::c_TimeIs));
-    CTimeSounds times(a_Speech, a_Words);
+    std::optional<CMonoSound> timeIs = a_Speech.Say(a_Words.For(CTimeWords::c_TimeIs), a_Why);
+    std::optional<CTimeSounds> times;
+    if (timeIs)
+        times = CTimeSounds::Speak(a_Speech, a_Words, a_Why);
+    if (!times || !WriteAll(a_IntervalSecs, *timeIs, *times, a_Why))
+        return false;
+    Tell(a_IntervalSecs, a_Speech.Voice(), times->Count());
+    return true;
+}
+
+bool CStarterStick::WriteAll(int a_IntervalSecs, const CMonoSound& a_TimeIs,
+                             const CTimeSounds& a_Times, std::string& a_Why) const {
     std::string dir = m_Stick + "/" + c_DirName;
-    CWaveFile::MakeDir(dir);
-    CWaveFile::Write(dir + "/chime.wav", Chime());
-    CWaveFile::Write(dir + "/" + CTimeWords::c_TimeIs + ".wav", timeIs);
-    times.Write(dir + "/times");
-    CWaveFile::WriteText(dir + "/forVrex.xml", ScheduleText(a_IntervalSecs));
+    return CWaveFile::MakeDir(dir, a_Why) && CWaveFile::Write(dir + "/chime.wav", Chime(), a_Why) &&
+           CWaveFile::Write(dir + "/" + CTimeWords::c_TimeIs + ".wav", a_TimeIs, a_Why) &&
+           a_Times.Write(dir + "/times", a_Why) &&
+           CWaveFile::WriteText(dir + "/forVrex.xml", ScheduleText(a_IntervalSecs), a_Why);
+}
+
+void CStarterStick::Tell(int a_IntervalSecs, const std::string& a_Voice,
+                         std::size_t a_Count) const {
+    std::string dir = m_Stick + "/" + c_DirName;
     m_Out << "Made " << Printable(dir) << ": a schedule (forVrex.xml) with an interval of "
-          << IntervalText(a_IntervalSecs) << ", chime.wav, time-is.wav and " << times.Count()
-          << " time sounds in times/ (voice " << Printable(a_Speech.Voice()) << ")" << std::endl;
+          << IntervalText(a_IntervalSecs) << ", chime.wav, time-is.wav and " << a_Count
+          << " time sounds in times/ (voice " << Printable(a_Voice) << ")" << std::endl;
     m_Out << "Next: add announcements with quillanectl import FILE... " << Printable(m_Stick)
           << ", give each a record in the schedule, then run quillanectl check "
           << Printable(m_Stick) << std::endl;

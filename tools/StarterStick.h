@@ -7,6 +7,7 @@
 #include <string>
 
 class CSpeech;
+class CTimeSounds;
 class CTimeWords;
 
 // Makes a stick ready to announce: a schedule directory with a starter schedule, a chime,
@@ -28,14 +29,18 @@ public:
 
     CStarterStick(std::string a_Stick, bool a_Force, std::ostream& a_Out);
 
-    // Throws std::runtime_error when the stick is no directory, or already holds a schedule
-    // and a_Force was not given.
-    void CheckFree() const;
+    // Whether init may go on; false, with a_Why, when the stick is no directory, or already
+    // holds a schedule and a_Force was not given.
+    bool CheckFree(std::string& a_Why) const;
     // Writes everything (replacing the schedule and the sounds it makes, nothing else) and
-    // prints what was made; throws std::runtime_error.
-    void Make(int a_IntervalSecs, const CSpeech& a_Speech, const CTimeWords& a_Words) const;
+    // prints what was made; false, with a_Why, when something cannot be spoken or written.
+    bool Make(int a_IntervalSecs, const CSpeech& a_Speech, const CTimeWords& a_Words,
+              std::string& a_Why) const;
 
 private:
+    bool WriteAll(int a_IntervalSecs, const CMonoSound& a_TimeIs, const CTimeSounds& a_Times,
+                  std::string& a_Why) const;
+    void Tell(int a_IntervalSecs, const std::string& a_Voice, std::size_t a_Count) const;
     void WarnOtherSchedule() const;
 
     std::string m_Stick;

@@ -7,22 +7,28 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <stdexcept>
 
-CTimeSounds::CTimeSounds(const CSpeech& a_Speech, const CTimeWords& a_Words) {
+std::optional<CTimeSounds> CTimeSounds::Speak(const CSpeech& a_Speech, const CTimeWords& a_Words,
+                                              std::string& a_Why) {
+    CTimeSounds sounds;
     for (const std::string& name : CTimeRecord::AllTitles()) {
-        try {
-            m_Sounds.emplace(name, a_Speech.Say(a_Words.For(name)));
-        } catch (const std::runtime_error& e) {
-            throw std::runtime_error("cannot make " + name + ": " + e.what());
+        std::optional<CMonoSound> sound = a_Speech.Say(a_Words.For(name), a_Why);
+        if (!sound) {
+            a_Why = "cannot make " + name + ": " + a_Why;
+            return std::nullopt;
         }
+        sounds.m_Sounds.emplace(name, std::move(*sound));
     }
+    return sounds;
 }
 
-void CTimeSounds::Write(const std::string& a_Dir) const {
-    CWaveFile::MakeDir(a_Dir);
+bool CTimeSounds::Write(const std::string& a_Dir, std::string& a_Why) const {
+    if (!CWaveFile::MakeDir(a_Dir, a_Why))
+        return false;
     for (const auto& [name, sound] : m_Sounds)
-        CWaveFile::Write(a_Dir + "/" + name + ".wav", sound);
+        if (!CWaveFile::Write(a_Dir + "/" + name + ".wav", sound, a_Why))
+            return false;
+    return true;
 }
 
 std::string CTimeSounds::Lengths() const {

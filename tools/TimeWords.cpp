@@ -1,11 +1,13 @@
 #include "TimeWords.h"
 
+#include "Failure.h"
 #include "TimeRecord.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <stdexcept>
+#include <vector>
 
 const char* const CTimeWords::c_TimeIs = "time-is";
 
@@ -44,8 +46,25 @@ std::string Trimmed(const std::string& a_Text) {
     return first == std::string::npos ? "" : a_Text.substr(first, last - first + 1);
 }
 
-std::runtime_error LineError(const std::string& a_Where, const std::string& a_What) {
-    return std::runtime_error(a_Where + ": " + a_What);
+// A name a spoken time asks for, or the one spoken before it.
+bool IsTimeSoundName(const std::string& a_Name) {
+    static const std::vector<std::string> c_Names = CTimeRecord::AllTitles();
+    return a_Name == CTimeWords::c_TimeIs ||
+           std::find(c_Names.begin(), c_Names.end(), a_Name) != c_Names.end();
+}
+
+// Whether a line's name and words can be taken; a_Seen tells where each name was given.
+bool Acceptable(const std::string& a_Name, const std::string& a_Text,
+                const std::map<std::string, std::string>& a_Seen, std::string& a_Why) {
+    if (!IsTimeSoundName(a_Name))
+        return Fail(a_Why, "\"" + a_Name +
+                               "\" is not a time sound name (cdhour00 to cdhour23, cdnum1 to "
+                               "cdnum9, cdnum00 to cdnum59, or time-is)");
+    if (a_Seen.count(a_Name))
+        return Fail(a_Why, a_Name + " is given a second time (first at " + a_Seen.at(a_Name) + ")");
+    if (a_Text.empty())
+        return Fail(a_Why, "no words after the tab for " + a_Name);
+    return true;
 }
 } // namespace
 
@@ -59,48 +78,49 @@ CTimeWords CTimeWords::English() {
     return words;
 }
 
-CTimeWords CTimeWords::Load(const std::string& a_Path) {
+std::optional<CTimeWords> CTimeWords::Load(const std::string& a_Path, std::string& a_Why) {
     std::ifstream in(a_Path);
-    if (!in)
-        throw std::runtime_error("cannot read the words file " + a_Path + ": " +
-                                 std::strerror(errno));
+    if (!in) {
+        a_Why = "cannot read the words file " + a_Path + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
     CTimeWords words;
-    std::map<std::string, std::string> seen; // name -> where it was given
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number)
-        words.Take(line, a_Path + ":" + std::to_string(number), seen);
-    words.CheckComplete(a_Path);
+    if (!words.TakeAll(in, a_Path, a_Why) || !words.CheckComplete(a_Path, a_Why))
+        return std::nullopt;
     if (words.m_Words.count(c_TimeIs) == 0)
         words.m_Words[c_TimeIs] = English().For(c_TimeIs);
     return words;
 }
 
-void CTimeWords::Take(const std::string& a_Line, const std::string& a_Where,
-                      std::map<std::string, std::string>& a_Seen) {
-    static const CTimeWords c_Known = English();
+bool CTimeWords::TakeAll(std::istream& a_In, const std::string& a_Path, std::string& a_Why) {
+    std::map<std::string, std::string> seen; // name -> where it was given
+    std::string line;
+    for (int number = 1; std::getline(a_In, line); ++number)
+        if (!Take(line, a_Path + ":" + std::to_string(number), seen, a_Why))
+            return false;
+    return true;
+}
+
+bool CTimeWords::Take(const std::string& a_Line, const std::string& a_Where,
+                      std::map<std::string, std::string>& a_Seen, std::string& a_Why) {
     std::string line = a_Line;
     if (!line.empty() && line.back() == '\r') // written on Windows
         line.pop_back();
     if (Trimmed(line).empty() || Trimmed(line)[0] == '#')
-        return;
+        return true;
     std::size_t tab = line.find('\t');
     if (tab == std::string::npos)
-        throw LineError(a_Where, "no tab between the name and the words; write the name, one "
-                                 "tab, then the words");
+        return Fail(a_Why, a_Where + ": no tab between the name and the words; write the name, "
+                                     "one tab, then the words");
     std::string name = Trimmed(line.substr(0, tab)), text = Trimmed(line.substr(tab + 1));
-    if (c_Known.m_Words.count(name) == 0)
-        throw LineError(a_Where, "\"" + name +
-                                     "\" is not a time sound name (cdhour00 to "
-                                     "cdhour23, cdnum1 to cdnum9, cdnum00 to cdnum59, or time-is)");
-    if (a_Seen.count(name))
-        throw LineError(a_Where, name + " is given a second time (first at " + a_Seen[name] + ")");
-    if (text.empty())
-        throw LineError(a_Where, "no words after the tab for " + name);
+    if (!Acceptable(name, text, a_Seen, a_Why))
+        return Fail(a_Why, a_Where + ": " + a_Why);
     a_Seen[name] = a_Where;
     m_Words[name] = text;
+    return true;
 }
 
-void CTimeWords::CheckComplete(const std::string& a_Path) const {
+bool CTimeWords::CheckComplete(const std::string& a_Path, std::string& a_Why) const {
     std::string missing;
     int count = 0;
     for (const std::string& name : CTimeRecord::AllTitles())
@@ -109,6 +129,7 @@ void CTimeWords::CheckComplete(const std::string& a_Path) const {
     if (count > 8)
         missing += " and " + std::to_string(count - 8) + " more";
     if (count > 0)
-        throw std::runtime_error(a_Path + " has no words for " + missing +
-                                 ": every time sound needs a line");
+        return Fail(a_Why,
+                    a_Path + " has no words for " + missing + ": every time sound needs a line");
+    return true;
 }

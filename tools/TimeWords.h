@@ -1,7 +1,9 @@
 #ifndef QUILLANE_TIMEWORDS_H
 #define QUILLANE_TIMEWORDS_H
 
+#include <istream>
 #include <map>
+#include <optional>
 #include <string>
 
 // The words spoken for each time sound, and for the "the time is" before a spoken time.
@@ -13,17 +15,18 @@ public:
     // English, built in: cdnum14 "fourteen", cdnum05 "oh five", cdhour14 "fourteen hundred".
     static CTimeWords English();
     // One "name<TAB>words" line per time sound (time-is may be given too; it defaults to the
-    // English words); blank lines and lines starting with # are skipped. Throws
-    // std::runtime_error naming the line (FILE:LINE) or the names missing.
-    static CTimeWords Load(const std::string& a_Path);
+    // English words); blank lines and lines starting with # are skipped. Nothing, with a_Why
+    // naming the line (FILE:LINE) or the names missing, when the file cannot be used.
+    static std::optional<CTimeWords> Load(const std::string& a_Path, std::string& a_Why);
 
     // The words for a name, from CTimeRecord::AllTitles() or c_TimeIs.
     const std::string& For(const std::string& a_Name) const { return m_Words.at(a_Name); }
 
 private:
-    void Take(const std::string& a_Line, const std::string& a_Where,
-              std::map<std::string, std::string>& a_Seen);
-    void CheckComplete(const std::string& a_Path) const;
+    bool TakeAll(std::istream& a_In, const std::string& a_Path, std::string& a_Why);
+    bool Take(const std::string& a_Line, const std::string& a_Where,
+              std::map<std::string, std::string>& a_Seen, std::string& a_Why);
+    bool CheckComplete(const std::string& a_Path, std::string& a_Why) const;
 
     std::map<std::string, std::string> m_Words;
 };

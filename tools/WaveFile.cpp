@@ -1,18 +1,20 @@
 #include "WaveFile.h"
 
+#include "Failure.h"
 #include "MonoSound.h"
 #include "Wave.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
-std::runtime_error Failure(const std::string& a_What, const std::string& a_Path) {
-    return std::runtime_error("cannot " + a_What + " " + a_Path + ": " + std::strerror(errno));
+// Why a_What on a_Path failed, from errno.
+std::string Reason(const std::string& a_What, const std::string& a_Path) {
+    return "cannot " + a_What + " " + a_Path + ": " + std::strerror(errno);
 }
 
 std::string DirOf(const std::string& a_Path) {
@@ -25,8 +27,10 @@ class CTempFile {
 public:
     explicit CTempFile(const std::string& a_Target)
         : m_Path(DirOf(a_Target) + "/.quillane-XXXXXX"), m_Fd(::mkstemp(&m_Path[0])) {
-        if (m_Fd < 0)
-            throw Failure("write in", DirOf(a_Target));
+        if (m_Fd >= 0)
+            return;
+        m_LastError = Reason("write in", DirOf(a_Target));
+        m_Path.clear(); // nothing was made, so nothing may be removed
     }
     ~CTempFile() {
         if (m_Fd >= 0)
@@ -37,54 +41,61 @@ public:
     CTempFile(const CTempFile&) = delete;
     CTempFile& operator=(const CTempFile&) = delete;
 
-    void Write(const std::string& a_Bytes, const std::string& a_Target) {
+    bool isValid() const { return m_LastError.empty(); }
+    const std::string& lastError() const { return m_LastError; }
+
+    bool Write(const std::string& a_Bytes, const std::string& a_Target, std::string& a_Why) {
         for (std::size_t done = 0; done < a_Bytes.size();) {
             ssize_t n = ::write(m_Fd, a_Bytes.data() + done, a_Bytes.size() - done);
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0)
-                throw Failure("write", a_Target);
+                return Fail(a_Why, Reason("write", a_Target));
             done += std::size_t(n);
         }
+        return true;
     }
     // Readable by the announcer's user, whatever mkstemp chose; on disk before the rename.
-    void Commit(const std::string& a_Target) {
-        if (::fchmod(m_Fd, 0644) != 0 || ::fsync(m_Fd) != 0 || ::close(m_Fd) != 0) {
-            m_Fd = -1;
-            throw Failure("write", a_Target);
-        }
-        m_Fd = -1;
-        if (::rename(m_Path.c_str(), a_Target.c_str()) != 0)
-            throw Failure("write", a_Target);
+    bool Commit(const std::string& a_Target, std::string& a_Why) {
+        if (::fchmod(m_Fd, 0644) != 0 || ::fsync(m_Fd) != 0)
+            return Fail(a_Why, Reason("write", a_Target));
+        // Closed once only, even when closing fails.
+        if (::close(std::exchange(m_Fd, -1)) != 0 ||
+            ::rename(m_Path.c_str(), a_Target.c_str()) != 0)
+            return Fail(a_Why, Reason("write", a_Target));
         m_Path.clear();
+        return true;
     }
 
 private:
     std::string m_Path;
     int m_Fd;
+    std::string m_LastError;
 };
 } // namespace
 
-void CWaveFile::Write(const std::string& a_Path, const CMonoSound& a_Sound) {
+bool CWaveFile::Write(const std::string& a_Path, const CMonoSound& a_Sound, std::string& a_Why) {
     std::string samples = a_Sound.Pcm16();
     if (samples.size() > 0xFFFFFFFFu - 36)
-        throw std::runtime_error(a_Path + " would be too long for a WAV file");
-    WriteText(a_Path, CWave::headerFor(CWave::DWORD(samples.size())) + samples);
+        return Fail(a_Why, a_Path + " would be too long for a WAV file");
+    return WriteText(a_Path, CWave::headerFor(CWave::DWORD(samples.size())) + samples, a_Why);
 }
 
-void CWaveFile::WriteText(const std::string& a_Path, const std::string& a_Text) {
+bool CWaveFile::WriteText(const std::string& a_Path, const std::string& a_Text,
+                          std::string& a_Why) {
     CTempFile temp(a_Path);
-    temp.Write(a_Text, a_Path);
-    temp.Commit(a_Path);
+    if (!temp.isValid())
+        return Fail(a_Why, temp.lastError());
+    return temp.Write(a_Text, a_Path, a_Why) && temp.Commit(a_Path, a_Why);
 }
 
-void CWaveFile::MakeDir(const std::string& a_Path) {
+bool CWaveFile::MakeDir(const std::string& a_Path, std::string& a_Why) {
     if (::mkdir(a_Path.c_str(), 0755) == 0)
-        return;
+        return true;
     struct stat st {};
     if (errno == EEXIST && ::stat(a_Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
-        return;
+        return true;
     if (errno == EEXIST)
         errno = ENOTDIR;
-    throw Failure("make the directory", a_Path);
+    return Fail(a_Why, Reason("make the directory", a_Path));
 }

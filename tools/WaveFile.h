@@ -10,12 +10,12 @@ class CMonoSound;
 class CWaveFile {
 public:
     // a_Sound (at the recording rate, within full scale) as a_Path: written to a temporary
-    // file beside it, then renamed over it. Throws std::runtime_error with the reason.
-    static void Write(const std::string& a_Path, const CMonoSound& a_Sound);
+    // file beside it, then renamed over it. False, with a_Why giving the reason, on failure.
+    static bool Write(const std::string& a_Path, const CMonoSound& a_Sound, std::string& a_Why);
     // a_Text as a_Path, the same way.
-    static void WriteText(const std::string& a_Path, const std::string& a_Text);
+    static bool WriteText(const std::string& a_Path, const std::string& a_Text, std::string& a_Why);
     // a_Path as a directory, made when missing (its parent must exist).
-    static void MakeDir(const std::string& a_Path);
+    static bool MakeDir(const std::string& a_Path, std::string& a_Why);
 };
 
 #endif
