@@ -8,6 +8,7 @@
 #include "ToolText.h"
 #include "WaveFile.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <sys/stat.h>
@@ -112,7 +113,8 @@ CMonoSound CStarterStick::Chime() {
 
 bool CStarterStick::CheckFree(std::string& a_Why) const {
     struct stat st {};
-    if (::stat(m_Stick.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+    // A stick that is not there yet is made; one that is there must be a directory.
+    if (::stat(m_Stick.c_str(), &st) == 0 ? !S_ISDIR(st.st_mode) : errno != ENOENT)
         return Fail(a_Why, m_Stick + " is not a directory: give the directory where the stick "
                                      "is mounted");
     std::string dir, why;
@@ -129,9 +131,20 @@ bool CStarterStick::Make(int a_IntervalSecs, const CSpeech& a_Speech, const CTim
     std::optional<CTimeSounds> times;
     if (timeIs)
         times = CTimeSounds::Speak(a_Speech, a_Words, a_Why);
-    if (!times || !WriteAll(a_IntervalSecs, *timeIs, *times, a_Why))
+    if (!times || !MakeStick(a_Why) || !WriteAll(a_IntervalSecs, *timeIs, *times, a_Why))
         return false;
     Tell(a_IntervalSecs, a_Speech.Voice(), times->Count());
+    return true;
+}
+
+// A stick not there yet is a directory for trying things out on a PC: made, and said so.
+bool CStarterStick::MakeStick(std::string& a_Why) const {
+    struct stat st {};
+    if (::stat(m_Stick.c_str(), &st) == 0)
+        return true;
+    if (!CWaveFile::MakeDir(m_Stick, a_Why))
+        return false;
+    m_Out << "Made " << Printable(m_Stick) << ", which was not there yet" << std::endl;
     return true;
 }
 

@@ -29,8 +29,8 @@ public:
 
     CStarterStick(std::string a_Stick, bool a_Force, std::ostream& a_Out);
 
-    // Whether init may go on; false, with a_Why, when the stick is no directory, or already
-    // holds a schedule and a_Force was not given.
+    // Whether init may go on; false, with a_Why, when the stick is there but no directory, or
+    // already holds a schedule and a_Force was not given. A missing stick is made by Make.
     bool CheckFree(std::string& a_Why) const;
     // Writes everything (replacing the schedule and the sounds it makes, nothing else) and
     // prints what was made; false, with a_Why, when something cannot be spoken or written.
@@ -38,6 +38,7 @@ public:
               std::string& a_Why) const;
 
 private:
+    bool MakeStick(std::string& a_Why) const;
     bool WriteAll(int a_IntervalSecs, const CMonoSound& a_TimeIs, const CTimeSounds& a_Times,
                   std::string& a_Why) const;
     void Tell(int a_IntervalSecs, const std::string& a_Voice, std::size_t a_Count) const;
