@@ -129,7 +129,9 @@ void CCtl::AddImport(CLI::App& a_App) {
 
 void CCtl::AddInit(CLI::App& a_App) {
     CLI::App* init = a_App.add_subcommand("init", "Make a ready stick in STICK");
-    init->add_option("STICK", m_Given, "where the stick is mounted")->required()->type_name("");
+    init->add_option("STICK", m_Given, "where the stick is mounted (made when missing)")
+        ->required()
+        ->type_name("");
     auto interval = [](std::string& a_Text) {
         int secs;
         return CStarterStick::ParseInterval(a_Text, secs) ? std::string()

@@ -117,6 +117,10 @@ bool CStarterStick::CheckFree(std::string& a_Why) const {
     if (::stat(m_Stick.c_str(), &st) == 0 ? !S_ISDIR(st.st_mode) : errno != ENOENT)
         return Fail(a_Why, m_Stick + " is not a directory: give the directory where the stick "
                                      "is mounted");
+    // Found out now rather than after every sound has been spoken.
+    std::string parent = m_Stick.substr(0, m_Stick.find_last_of('/') + 1);
+    if (!parent.empty() && ::stat(parent.c_str(), &st) != 0)
+        return Fail(a_Why, "cannot make " + m_Stick + ": " + parent + " does not exist");
     std::string dir, why;
     if (!m_Force && CMediaFinder::ResolveDir(m_Stick, dir, why))
         return Fail(a_Why, dir + " already holds a schedule (forVrex.xml); nothing was changed. "
