@@ -73,8 +73,8 @@ std::string CStickLayout::Top(const std::string& a_Given, const std::string& a_D
         return parent;
     a_Findings.push_back(Finding(
         "placement-reminder",
-        a_Dir + " is not at the top of a stick: on the stick, the directory holding " +
-            CSchedule::c_FileName + " must sit directly below the top, as in /media/usb/announcer",
+        a_Dir + " is not directly below the top of a stick: on the stick, the directory holding " +
+            CSchedule::c_FileName + " must be, as in /media/usb/announcer",
         "", false));
     return "";
 }

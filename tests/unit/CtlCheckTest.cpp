@@ -179,7 +179,7 @@ TEST(CtlCheckTest, StrictFailsWhatChangesPlayAndPlanPrintsOnlyItsLines) {
               ScheduleFile(Rec("intro", "Custom", "0:30") + Rec("x", "Daily", "1:00.0")));
     // clang-format off
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
-        {{"check", d + "/show"}, 0, "placement-reminder: " + d + "/show is not at the top of a stick"},
+        {{"check", d + "/show"}, 0, "placement-reminder: " + d + "/show is not directly below the top"},
         {{"check", "--strict", d + "/show"}, 0, "The stick is usable and plays as its schedule reads"},
         {{"check", d + "/late"}, 0, "key-without-tenths: record 1 (intro)"},
         {{"check", "--strict", d + "/late"}, 1, "The stick is usable; the problems above change what is played."},
