@@ -151,7 +151,9 @@ void CElementCheck::CheckUnknown(const Record& a_Record) {
         Add("unknown-element", &a_Record,
             a_Record.m_Label + ": the board does not read <" + tag + ">" +
                 (closest.empty() ? "" : ": did you mean " + closest + "?"),
-            closest.empty() ? "put notes inside <!-- and -->" : "write <" + closest + ">", false);
+            closest.empty() ? "put notes inside <!-- and -->"
+                            : "write <" + closest + "> in its place",
+            false);
     }
 }
 
