@@ -18,12 +18,16 @@ public:
     std::size_t ElementEndPos(std::size_t a_Pos, const std::string& a_Name) const;
     // The value of the first a_Name element at or after a_Pos; empty when there is none.
     std::string ElementVal(std::size_t a_Pos, const std::string& a_Name) const;
+    // The text searched: the schedule with its comments left out, which positions refer to.
+    const std::string& Text() const { return m_Text; }
 
     // atoi's reading of a_Text, a number beyond the int range clamped; false when the text is
     // not a whole number.
     static bool ParseInt(const std::string& a_Text, int& a_Value);
     // M:SS.T as seconds; false (and 0) when the text is not of that form.
     static bool ParseTime(const std::string& a_Text, float& a_Secs);
+    // a_Text without the blanks, tabs and line breaks around it.
+    static std::string Trimmed(const std::string& a_Text);
 
 private:
     std::size_t FindTag(std::size_t a_Pos, const std::string& a_Tag) const;

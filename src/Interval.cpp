@@ -1,6 +1,8 @@
 #include "Interval.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <sstream>
 
 namespace {
@@ -63,4 +65,13 @@ std::string CInterval::SecondsText(float a_Secs) {
     std::ostringstream text;
     text << a_Secs;
     return text.str();
+}
+
+std::string CInterval::KeyText(float a_Secs) {
+    long long tenths = std::llround(double(a_Secs) * 10.0);
+    long long size = tenths < 0 ? -tenths : tenths;
+    char text[48];
+    std::snprintf(text, sizeof text, "%s%lld:%02lld.%lld", tenths < 0 ? "-" : "", size / 600,
+                  size / 10 % 60, size % 10);
+    return text;
 }

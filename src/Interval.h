@@ -40,6 +40,8 @@ public:
     static CTimeVal HourStart(const CTimeVal& a_Moment);
     // Seconds as every message writes them: the stream's default form, 90 or 12.5.
     static std::string SecondsText(float a_Secs);
+    // A key as the schedule file writes it, M:SS.T (to the nearest tenth): 120.5 is 2:00.5.
+    static std::string KeyText(float a_Secs);
 
 private:
     int m_FrequencySecs;

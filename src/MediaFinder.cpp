@@ -90,21 +90,11 @@ bool CMediaFinder::SearchTable(std::istream& a_Table, std::string& a_Dir) {
 }
 
 bool CMediaFinder::FindDirOnMount(const std::string& a_Mount, std::string& a_Dir) {
-    CDirHandle dir(opendir(a_Mount.c_str()));
-    if (!dir)
+    std::vector<std::string> dirs = ScheduleDirsOnMount(a_Mount);
+    if (dirs.empty())
         return false;
-    while (const dirent* entry = readdir(dir.get())) {
-        if (entry->d_name[0] == '.')
-            continue;
-        std::string candidate = a_Mount + "/" + entry->d_name;
-        struct stat info {};
-        if (IsSearchableDir(candidate, entry->d_type) &&
-            stat((candidate + "/" + CSchedule::c_FileName).c_str(), &info) == 0) {
-            a_Dir = candidate;
-            return true;
-        }
-    }
-    return false;
+    a_Dir = dirs.front();
+    return true;
 }
 
 bool CMediaFinder::ResolveDir(const std::string& a_Given, std::string& a_Dir, std::string& a_Why) {
@@ -129,4 +119,21 @@ bool CMediaFinder::ResolveDir(const std::string& a_Given, std::string& a_Dir, st
     a_Why = "no schedule directory: neither " + given +
             " nor any directory directly below it holds " + CSchedule::c_FileName;
     return false;
+}
+
+std::vector<std::string> CMediaFinder::ScheduleDirsOnMount(const std::string& a_Mount) {
+    std::vector<std::string> dirs;
+    CDirHandle dir(opendir(a_Mount.c_str()));
+    if (!dir)
+        return dirs;
+    while (const dirent* entry = readdir(dir.get())) {
+        if (entry->d_name[0] == '.')
+            continue;
+        std::string candidate = a_Mount + "/" + entry->d_name;
+        struct stat info {};
+        if (IsSearchableDir(candidate, entry->d_type) &&
+            stat((candidate + "/" + CSchedule::c_FileName).c_str(), &info) == 0)
+            dirs.push_back(candidate);
+    }
+    return dirs;
 }

@@ -5,6 +5,7 @@
 
 #include <iostream>
 #include <string>
+#include <vector>
 
 // Finds the schedule directory: a first-level subdirectory, holding "forVrex.xml", of a
 // mounted "/dev/sd" device.
@@ -20,6 +21,9 @@ public:
     // file, otherwise the first directory directly below it that does, as on the board. On false
     // a_Why says what was found instead.
     static bool ResolveDir(const std::string& a_Given, std::string& a_Dir, std::string& a_Why);
+    // Every directory directly below a_Mount that holds the schedule file, in the order the
+    // board meets them: the first is the one it uses.
+    static std::vector<std::string> ScheduleDirsOnMount(const std::string& a_Mount);
 
 private:
     // One pass over the table: the first "/dev/sd" device holding a schedule directory.

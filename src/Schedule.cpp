@@ -35,8 +35,8 @@ bool ReadAll(int a_Fd, off_t a_Limit, std::string& a_Text, int& a_Errno) {
     }
 }
 
-std::string Quoted(const std::string& a_Text) {
-    return "\"" + a_Text + "\"";
+std::string WithoutLeadingBlanks(const std::string& a_Text) {
+    return a_Text.substr(std::min(a_Text.find_first_not_of(' '), a_Text.size()));
 }
 } // namespace
 
@@ -83,11 +83,14 @@ bool CSchedule::LoadText(std::string a_Text) {
     m_Program.clear();
     m_LastChain.reset();
     m_Notes.clear();
+    m_RecordNumber = 0;
+    m_ChainRecords.clear();
     m_HasPlayed = false;
     if (!ReadFrequency())
         return false;
     std::size_t pos = GetElementPos(0, "Records");
     while ((pos = GetElementPos(pos, "Record")) != std::string::npos) {
+        ++m_RecordNumber;
         ReadRecordDef(pos);
         ++pos;
     }
@@ -107,36 +110,48 @@ void CSchedule::DropKeysOutsideInterval() {
         std::string key = CInterval::SecondsText(it->first);
         m_Out << "Chain with offset " << key << " lies outside the interval of " << longest
               << " seconds - ignored" << std::endl;
-        AddNote("key-beyond-interval", "Chain " + key + ": its key is not within the " +
-                                           std::to_string(longest) + " s interval - ignored");
+        AddNote("key-beyond-interval", m_ChainRecords[it->first],
+                ChainLabel(it->first, *it->second) + " lies beyond the end of the interval (" +
+                    CInterval::KeyText(float(longest)) + "): the board never plays it");
         it = m_Program.erase(it);
     }
 }
 
 bool CSchedule::ReadFrequency() {
     std::string val = GetElementVal(0, "m_Frequency");
-    val.erase(0, std::min(val.find_first_not_of(' '), val.size()));
-    std::size_t colon = val.find(':');
-    if (val.size() < 4 || val.size() > 5 || colon == std::string::npos || colon == 0) {
-        AddNote("malformed-value", "m_Frequency " + Quoted(val) + " is not M:SS or MM:SS");
+    int secs = 0;
+    if (!ParseFrequency(val, secs))
+        return false;
+    if (secs <= 0) {
+        m_Out << "Interval " << WithoutLeadingBlanks(val)
+              << " is not longer than zero - schedule not loaded" << std::endl;
         return false;
     }
+    m_FrequencySecs = secs;
+    return true;
+}
+
+bool CSchedule::ParseFrequency(const std::string& a_Text, int& a_Secs) {
+    std::string val = WithoutLeadingBlanks(a_Text);
+    std::size_t colon = val.find(':');
+    if (val.size() < 4 || val.size() > 5 || colon == std::string::npos || colon == 0)
+        return false;
     int minutes = 0, seconds = 0;
     CElementScanner::ParseInt(val.substr(0, colon), minutes);
     CElementScanner::ParseInt(val.substr(colon + 1), seconds);
     // At most five characters: the sum cannot overflow.
-    if (minutes * 60 + seconds <= 0) {
-        m_Out << "Interval " << val << " is not longer than zero - schedule not loaded"
-              << std::endl;
-        return false;
-    }
-    m_FrequencySecs = minutes * 60 + seconds;
+    a_Secs = minutes * 60 + seconds;
     return true;
+}
+
+std::string CSchedule::RecordLabel(std::size_t a_Number, const std::string& a_Name) {
+    std::string name = CElementScanner::Trimmed(a_Name);
+    return "record " + std::to_string(a_Number) + (name.empty() ? "" : " (" + name + ")");
 }
 
 void CSchedule::ReadRecordDef(std::size_t a_Pos) {
     std::string name = GetElementVal(a_Pos, "m_Name");
-    bool after = ReadInt(a_Pos, "m_AfterMsg", name) != 0;
+    bool after = ReadInt(a_Pos, "m_AfterMsg") != 0;
     std::unique_ptr<CRecord> record = MakeRecord(a_Pos, name);
     if (!record)
         return;
@@ -151,30 +166,26 @@ std::unique_ptr<CRecord> CSchedule::MakeRecord(std::size_t a_Pos, const std::str
     if (type == "Custom")
         return std::make_unique<CAnnouncementRecord>(a_Name);
     if (type == "Timed")
-        return std::make_unique<CTimeRecord>(a_Name, ReadInt(a_Pos, "m_OffsetTime", a_Name));
+        return std::make_unique<CTimeRecord>(a_Name, ReadInt(a_Pos, "m_OffsetTime"));
+    // Tools judge the type itself; the record is simply left out.
     m_Out << "Record " << a_Name << " with unknown type " << type << " found - ignored"
           << std::endl;
-    AddNote("unknown-type", "Record " + a_Name + " has type " + Quoted(type) + " - ignored");
-    std::size_t first = type.find_first_not_of(" \t\r\n");
-    std::size_t last = type.find_last_not_of(" \t\r\n");
-    std::string word = first == std::string::npos ? "" : type.substr(first, last - first + 1);
-    if (word == "Custom" || word == "Timed")
-        AddNote("malformed-value",
-                "Record " + a_Name + ": Type " + Quoted(type) + " has blanks around the word");
     return nullptr;
 }
 
 void CSchedule::StartChain(std::size_t a_Pos, std::unique_ptr<CRecord> a_Record) {
-    std::string name = a_Record->Name();
-    float key = ReadTime(a_Pos, name);
-    bool finish = ReadInt(a_Pos, "m_FinishAtTime", name) != 0;
+    float key = ReadTime(a_Pos);
+    bool finish = ReadInt(a_Pos, "m_FinishAtTime") != 0;
     auto chain = std::make_shared<CChain>(!finish);
     m_LastChain = chain;
     std::shared_ptr<CChain>& stored = m_Program[key];
     if (stored && !stored->Records().empty())
-        AddNote("replaced-chain", "Record " + name + " replaces the chain of record " +
-                                      stored->Records().front()->Name() + " at the same time");
+        AddNote("replaced-chain", m_RecordNumber,
+                RecordLabel(m_RecordNumber, a_Record->Name()) + " starts a chain at " +
+                    CInterval::KeyText(key) + ", where " + ChainLabel(key, *stored) +
+                    " already starts: that chain never plays");
     stored = chain;
+    m_ChainRecords[key] = m_RecordNumber;
     chain->AddRecord(std::move(a_Record));
 }
 
@@ -183,38 +194,35 @@ void CSchedule::JoinLastChain(std::unique_ptr<CRecord> a_Record) {
         m_LastChain->AddRecord(std::move(a_Record));
         return;
     }
-    AddNote("orphan-after-message",
-            "Record " + a_Record->Name() + " follows a message but no chain comes before it");
+    AddNote("orphan-after-message", m_RecordNumber,
+            RecordLabel(m_RecordNumber, a_Record->Name()) +
+                " is meant to follow the record before it (m_AfterMsg 1), but no chain starts "
+                "before it: the board leaves it out");
 }
 
-int CSchedule::ReadInt(std::size_t a_Pos, const std::string& a_Element,
-                       const std::string& a_Record) {
-    int value = 0;
-    std::string text = GetElementVal(a_Pos, a_Element);
-    bool present = GetElementPos(a_Pos, a_Element) != std::string::npos;
-    if (!CElementScanner::ParseInt(text, value) && present)
-        AddNote("malformed-value", "Record " + a_Record + ": " + a_Element + " " + Quoted(text) +
-                                       " is not a whole number - read as " + std::to_string(value));
-    return value;
+int CSchedule::ReadInt(std::size_t a_Pos, const std::string& a_Element) {
+    return GetElementValInt(a_Pos, a_Element);
 }
 
-float CSchedule::ReadTime(std::size_t a_Pos, const std::string& a_Record) {
-    float secs = 0;
-    std::string text = GetElementVal(a_Pos, "m_TimingTime");
-    bool present = GetElementPos(a_Pos, "m_TimingTime") != std::string::npos;
-    if (!CElementScanner::ParseTime(text, secs) && present)
-        AddNote("malformed-value", "Record " + a_Record + ": m_TimingTime " + Quoted(text) +
-                                       " is not M:SS.T - read as " + CInterval::SecondsText(secs));
-    return secs;
+float CSchedule::ReadTime(std::size_t a_Pos) {
+    return GetElementValTimeVal(a_Pos, "m_TimingTime");
 }
 
-void CSchedule::AddNote(std::string a_Kind, std::string a_Text) {
+// "the chain of record 3 (in-five) at 0:15.0", which takes in the records joining it.
+std::string CSchedule::ChainLabel(float a_Key, const CChain& a_Chain) const {
+    auto found = m_ChainRecords.find(a_Key);
+    std::string first = a_Chain.Records().empty() ? "" : a_Chain.Records().front()->Name();
+    return "the chain of " + RecordLabel(found == m_ChainRecords.end() ? 0 : found->second, first) +
+           " at " + CInterval::KeyText(a_Key);
+}
+
+void CSchedule::AddNote(std::string a_Kind, std::size_t a_Record, std::string a_Text) {
     // A hostile file can hold millions of odd records; a person needs only the first of them.
     constexpr std::size_t c_MaxNotes = 1000;
     if (m_Notes.size() < c_MaxNotes)
-        m_Notes.push_back(Note{std::move(a_Kind), std::move(a_Text)});
+        m_Notes.push_back(Note{std::move(a_Kind), std::move(a_Text), a_Record});
     else if (m_Notes.size() == c_MaxNotes)
-        m_Notes.push_back(Note{"more-notes", "Further notes of this schedule are not listed"});
+        m_Notes.push_back(Note{"more-notes", "Further notes of this schedule are not listed", 0});
 }
 
 // Element scanner: values taken out of the schedule text by plain tag search.

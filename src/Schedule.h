@@ -21,11 +21,12 @@ public:
     // The schedule file's name in the schedule directory.
     static constexpr const char* c_FileName = "forVrex.xml";
 
-    // Something the loader accepted silently; reported by tools, never by the announcer.
+    // A record the loader leaves out of the programme; reported by tools, never by the announcer.
     struct Note {
-        std::string m_Kind; // "unknown-type", "orphan-after-message", "replaced-chain",
-                            // "malformed-value", "key-beyond-interval", "more-notes"
-        std::string m_Text; // one line for a person
+        std::string m_Kind;      // "orphan-after-message", "replaced-chain",
+                                 // "key-beyond-interval", "more-notes"
+        std::string m_Text;      // one line for a person
+        std::size_t m_Record{0}; // the record concerned (see RecordLabel), 0 for none
     };
 
     explicit CSchedule(std::string a_Dir); // real clock and player, lines to std::cout
@@ -44,6 +45,15 @@ public:
     const std::map<float, std::shared_ptr<CChain>>& Program() const { return m_Program; }
     const std::vector<Note>& Notes() const { return m_Notes; }
     std::string FileName() const { return m_Dir + "/" + c_FileName; }
+    // The schedule text the element scanner searches (comments left out).
+    const std::string& ScannedText() const { return m_Scanner.Text(); }
+
+    // The interval as m_Frequency gives it, M:SS or MM:SS: false when it is not of that form;
+    // a_Secs may still be zero or less, which does not load either.
+    static bool ParseFrequency(const std::string& a_Text, int& a_Secs);
+    // "record 3 (welcome)": a record by its number, counted from 1 in the order the loader
+    // meets them (comments left out), and its name without the blanks around it.
+    static std::string RecordLabel(std::size_t a_Number, const std::string& a_Name);
 
     // The element scanner over the schedule text: where "<a_Name>" and "</a_Name>" stand at or
     // after a_Pos, and the value between them as text, an integer, a flag or M:SS.T seconds.
@@ -63,9 +73,10 @@ private:
     std::unique_ptr<CRecord> MakeRecord(std::size_t a_Pos, const std::string& a_Name);
     void StartChain(std::size_t a_Pos, std::unique_ptr<CRecord> a_Record);
     void JoinLastChain(std::unique_ptr<CRecord> a_Record);
-    int ReadInt(std::size_t a_Pos, const std::string& a_Element, const std::string& a_Record);
-    float ReadTime(std::size_t a_Pos, const std::string& a_Record);
-    void AddNote(std::string a_Kind, std::string a_Text);
+    int ReadInt(std::size_t a_Pos, const std::string& a_Element);
+    float ReadTime(std::size_t a_Pos);
+    std::string ChainLabel(float a_Key, const CChain& a_Chain) const;
+    void AddNote(std::string a_Kind, std::size_t a_Record, std::string a_Text);
 
     // Scheduler.
     using ProgramIt = std::map<float, std::shared_ptr<CChain>>::const_iterator;
@@ -92,6 +103,8 @@ private:
     CElementScanner m_Scanner;
     std::shared_ptr<CChain> m_LastChain; // the chain an after-message record joins
     std::vector<Note> m_Notes;
+    std::size_t m_RecordNumber = 0;              // of the record being read
+    std::map<float, std::size_t> m_ChainRecords; // key -> number of the record starting it
     // The occurrence played last: its key and the time it spoke. Within that interval it and
     // every key before it are over, even while the clock still reads the same second.
     bool m_HasPlayed = false;

@@ -5,6 +5,8 @@
 #include "TimeRecord.h"
 #include "ToolText.h"
 
+#include <cctype>
+
 namespace {
 // How often, and how badly, something happens over the day's intervals.
 struct CTally {
@@ -24,18 +26,36 @@ struct CTally {
     }
 };
 
-std::string Secs(float a_Secs) {
-    return CInterval::SecondsText(a_Secs);
+std::string Key(float a_Secs) {
+    return CInterval::KeyText(a_Secs);
+}
+
+CCheckFinding Finding(const char* a_Kind, std::string a_Text, std::string a_Hint) {
+    CCheckFinding finding;
+    finding.m_Kind = a_Kind;
+    finding.m_Text = std::move(a_Text);
+    finding.m_Hint = std::move(a_Hint);
+    finding.m_ChangesPlay = true;
+    return finding;
 }
 } // namespace
 
-CChainTiming::CChainTiming(const CSchedule& a_Schedule, const CTimeVal& a_Day)
-    : m_Schedule(a_Schedule) {
+CChainTiming::CChainTiming(const CSchedule& a_Schedule, const CTimeVal& a_Day,
+                           CChainNamer a_ChainName)
+    : m_Schedule(a_Schedule), m_ChainName(std::move(a_ChainName)) {
     CTimeVal midnight = CPlanner::TodayAt(a_Day, 0, 0, 0);
     CTimeVal nextMidnight = CPlanner::TodayAt(a_Day, 24, 0, 0);
     for (CInterval interval(midnight, a_Schedule.FrequencySecs()); interval.Start() < nextMidnight;
          interval = interval.Next())
         m_Intervals.push_back(interval);
+}
+
+// The name as the first words of a sentence.
+std::string CChainTiming::ChainName(float a_Key) const {
+    std::string name = m_ChainName(a_Key);
+    if (!name.empty())
+        name[0] = char(std::toupper(static_cast<unsigned char>(name[0])));
+    return name;
 }
 
 std::vector<CChainTiming::Placed> CChainTiming::Held(const CInterval& a_Interval) const {
@@ -98,16 +118,19 @@ void CChainTiming::AddCutHour(std::vector<CCheckFinding>& a_Findings) const {
     std::string skipped;
     for (const auto& entry : m_Schedule.Program())
         if (!last.Holds(entry.first))
-            skipped += (skipped.empty() ? "" : ", ") + Secs(entry.first);
-    CCheckFinding finding;
-    finding.m_Kind = "interval-cut";
-    finding.m_Text =
+            skipped += (skipped.empty() ? "" : ", ") + Key(entry.first);
+    CCheckFinding finding = Finding(
+        "interval-cut",
         "The interval " + IntervalText(m_Schedule.FrequencySecs()) +
-        " does not divide the hour: intervals begin at " + starts +
-        " of every hour, and the last one ends at the full hour, after " +
-        IntervalText(last.LengthSecs()) + "; the time spoken in it is the full hour" +
-        (skipped.empty() ? ""
-                         : "; chains keyed beyond its end (" + skipped + ") do not play in it");
+            " does not divide the hour: intervals begin at " + starts +
+            " of every hour, and the last one ends at the full hour, after " +
+            IntervalText(last.LengthSecs()) + "; the time spoken in it is the full hour" +
+            (skipped.empty() ? ""
+                             : "; chains keyed beyond its end (" + skipped + ") do not play in it"),
+        skipped.empty() ? ""
+                        : "an interval that divides the hour (5:00, 10:00, 15:00, 20:00, "
+                          "30:00) plays every chain in every interval");
+    finding.m_ChangesPlay = !skipped.empty();
     a_Findings.push_back(finding);
 }
 
@@ -119,12 +142,14 @@ void CChainTiming::AddLongerThanKey(const Placed& a_Placed,
             tally.Add(a_Placed.m_Chain->DurationForTime(interval.AnnounceTime()), interval);
     if (tally.m_Count == 0)
         return;
-    CCheckFinding finding;
-    finding.m_Kind = "longer-than-key";
+    CCheckFinding finding =
+        Finding("longer-than-key",
+                ChainName(a_Placed.m_Key) + " finishes at its key but lasts up to " +
+                    DurationText(tally.m_Worst) + ", longer than its key: it is skipped " +
+                    tally.Where(m_Intervals.size()),
+                "key it at least " + Key(tally.m_Worst) +
+                    ", or let it start at its key (m_FinishAtTime 0)");
     finding.m_Keys = {a_Placed.m_Key};
-    finding.m_Text = "Chain " + Secs(a_Placed.m_Key) + " finishes at its key but lasts up to " +
-                     Secs(tally.m_Worst) + " s, longer than its key: it is skipped " +
-                     tally.Where(m_Intervals.size());
     a_Findings.push_back(finding);
 }
 
@@ -150,13 +175,14 @@ void CChainTiming::AddOverrun(std::size_t a_Index, std::vector<CCheckFinding>& a
     }
     if (tally.m_Count == 0)
         return;
-    CCheckFinding finding;
-    finding.m_Kind = "runs-past-next";
+    std::string nextName = m_ChainName(next.m_Key);
+    CCheckFinding finding = Finding(
+        "runs-past-next",
+        ChainName(chain.m_Key) + " plays until up to " + Key(tally.m_Worst) +
+            " into its interval, past the start of " + nextName +
+            (wraps ? " in the next interval" : "") +
+            ": that chain is then skipped or starts late, " + tally.Where(m_Intervals.size()),
+        "move the keys further apart, or shorten the recordings");
     finding.m_Keys = {chain.m_Key, next.m_Key};
-    finding.m_Text = "Chain " + Secs(chain.m_Key) + " plays until up to " + Secs(tally.m_Worst) +
-                     " s into its interval, past the start of chain " + Secs(next.m_Key) +
-                     (wraps ? " in the next interval" : "") +
-                     ": that chain is then skipped or starts late, " +
-                     tally.Where(m_Intervals.size());
     a_Findings.push_back(finding);
 }

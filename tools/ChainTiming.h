@@ -4,6 +4,7 @@
 #include "CheckReport.h"
 #include "Interval.h"
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,8 +16,11 @@ class CSchedule;
 // scheduler plays them by: durations and spoken times for each interval's announce time.
 class CChainTiming {
 public:
+    // How findings name the chain keyed at a key, e.g. "the chain of record 3 (in-five) at 0:15.0".
+    using CChainNamer = std::function<std::string(float)>;
+
     // a_Day: any moment of the day to look at (local time).
-    CChainTiming(const CSchedule& a_Schedule, const CTimeVal& a_Day);
+    CChainTiming(const CSchedule& a_Schedule, const CTimeVal& a_Day, CChainNamer a_ChainName);
 
     std::size_t IntervalsPerDay() const { return m_Intervals.size(); }
     // The intervals of the day in which the chain keyed at a_Key plays.
@@ -38,7 +42,10 @@ private:
     void AddLongerThanKey(const Placed& a_Placed, std::vector<CCheckFinding>& a_Findings) const;
     void AddOverrun(std::size_t a_Index, std::vector<CCheckFinding>& a_Findings) const;
 
+    std::string ChainName(float a_Key) const;
+
     const CSchedule& m_Schedule;
+    CChainNamer m_ChainName;
     std::vector<CInterval> m_Intervals; // every interval of the day, in time order
 };
 

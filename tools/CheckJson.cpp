@@ -33,6 +33,9 @@ CJson FindingJson(const CCheckFinding& a_Finding) {
         json["names"] = a_Finding.m_Names;
     if (!a_Finding.m_Keys.empty())
         json["keys"] = KeysJson(a_Finding.m_Keys);
+    if (a_Finding.m_Record != 0)
+        json["record"] = a_Finding.m_Record;
+    json["changes_play"] = a_Finding.m_ChangesPlay;
     return json;
 }
 

@@ -17,6 +17,8 @@ struct CCheckFinding {
     std::string m_Hint;               // what to do about it, when there is something to say
     std::vector<std::string> m_Names; // sound names, for findings about several sounds
     std::vector<float> m_Keys;        // chain keys concerned
+    std::size_t m_Record = 0;         // the record concerned (CSchedule::RecordLabel), 0 for none
+    bool m_ChangesPlay = false;       // the board plays otherwise than the schedule reads
 };
 
 struct CRecordInfo {
@@ -47,7 +49,14 @@ struct CCheckReport {
     std::vector<CChainInfo> m_Chains;
     std::vector<CCheckFinding> m_Findings;
 
-    int ExitStatus() const { return m_Loaded ? 0 : 1; }
+    // 0 when the stick is usable, 1 when not; with a_Strict 1 also when a finding changes what
+    // is played.
+    int ExitStatus(bool a_Strict = false) const {
+        bool changed = false;
+        for (const CCheckFinding& finding : m_Findings)
+            changed = changed || finding.m_ChangesPlay;
+        return m_Loaded && !(a_Strict && changed) ? 0 : 1;
+    }
 };
 
 #endif

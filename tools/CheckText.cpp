@@ -3,17 +3,8 @@
 #include "Interval.h"
 #include "ToolText.h"
 
-#include <cstdio>
 #include <iomanip>
 #include <set>
-
-namespace {
-std::string Seconds(float a_Secs) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.2f", double(a_Secs));
-    return buf;
-}
-} // namespace
 
 void CCheckText::Write(const CCheckReport& a_Report, std::ostream& a_Out) {
     if (!a_Report.m_Dir.empty()) {
@@ -22,8 +13,7 @@ void CCheckText::Write(const CCheckReport& a_Report, std::ostream& a_Out) {
               << a_Report.m_AnnouncementSounds << " announcements\n";
     }
     if (a_Report.m_Loaded) {
-        a_Out << "Interval: " << IntervalText(a_Report.m_FrequencySecs) << " ("
-              << a_Report.m_FrequencySecs << " s)\n";
+        a_Out << "Interval: " << IntervalText(a_Report.m_FrequencySecs) << "\n";
         WriteChains(a_Report, a_Out);
     } else {
         for (const std::string& message : a_Report.m_Messages)
@@ -43,11 +33,11 @@ void CCheckText::WriteChains(const CCheckReport& a_Report, std::ostream& a_Out) 
 }
 
 void CCheckText::WriteChain(const CChainInfo& a_Chain, std::ostream& a_Out) {
-    a_Out << "  " << std::left << std::setw(7) << CInterval::SecondsText(a_Chain.m_Key)
+    a_Out << "  " << std::left << std::setw(9) << CInterval::KeyText(a_Chain.m_Key)
           << (a_Chain.m_AnchoredStart ? "starts" : "finishes") << " at its key, lasts "
-          << Seconds(a_Chain.m_Duration) << " s\n";
+          << DurationText(a_Chain.m_Duration) << "\n";
     for (const CRecordInfo& record : a_Chain.m_Records) {
-        a_Out << "         " << std::setw(13) << record.m_Kind << "\"" << Printable(record.m_Name)
+        a_Out << "           " << std::setw(13) << record.m_Kind << "\"" << Printable(record.m_Name)
               << "\"";
         if (record.m_MinOffset != 0)
             a_Out << ", " << std::showpos << record.m_MinOffset << std::noshowpos << " min";
@@ -63,7 +53,7 @@ void CCheckText::WriteFindings(const CCheckReport& a_Report, std::ostream& a_Out
           << (a_Report.m_Findings.size() == 1 ? " problem:\n" : " problems:\n");
     std::set<std::string> hintsGiven; // the same advice once is enough
     for (const CCheckFinding& finding : a_Report.m_Findings) {
-        a_Out << "  " << Printable(finding.m_Text) << "\n";
+        a_Out << "  " << finding.m_Kind << ": " << Printable(finding.m_Text) << "\n";
         if (!finding.m_Hint.empty() && hintsGiven.insert(finding.m_Hint).second)
             a_Out << "    " << Printable(finding.m_Hint) << "\n";
     }
@@ -74,6 +64,8 @@ void CCheckText::WriteVerdict(const CCheckReport& a_Report, std::ostream& a_Out)
         a_Out << "The stick is not usable.\n";
     else if (a_Report.m_Findings.empty())
         a_Out << "No problems found: the stick is usable.\n";
-    else
+    else if (a_Report.ExitStatus(true) != 0)
         a_Out << "The stick is usable; the problems above change what is played.\n";
+    else
+        a_Out << "The stick is usable and plays as its schedule reads; tidy the notes above.\n";
 }

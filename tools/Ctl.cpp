@@ -26,8 +26,8 @@ const char* const c_DirHelp = "schedule directory (holding forVrex.xml), or a mo
                               "searched one level down as at start-up";
 const char* const c_Footer =
     "Exit status: 0 done (check: the stick is usable, warnings allowed); 1 the schedule cannot "
-    "be loaded or no schedule directory is found (voice, import, init: something could not be "
-    "made); 2 usage error.";
+    "be loaded or no schedule directory is found (check --strict: also a finding that changes "
+    "what is played; voice, import, init: something could not be made); 2 usage error.";
 const char* const c_MakeFooter = "Exit status: 0 done; 1 something could not be made (a line "
                                  "says what and why); 2 usage error.";
 const char* const c_VoiceHelp = "an espeak-ng voice or language: en, en-us, de, fr, es ... "
@@ -77,6 +77,7 @@ int CCtl::Main(int a_Argc, const char* const* a_Argv) {
     app.footer(c_Footer);
     CLI::App* check = AddCommand(app, "check", "Report what will not play as expected", m_Given);
     check->add_flag("--json", m_Json, "print the findings as one JSON document");
+    check->add_flag("--strict", m_Strict, "exit with 1 also when a finding changes what is played");
     CLI::App* plan =
         AddCommand(app, "plan", "Print the next announcements, one line each", m_Given);
     AddPlanOptions(*plan);
@@ -185,7 +186,7 @@ int CCtl::Check() {
     else
         CCheckText::Write(report, m_Out);
     m_Out.flush();
-    return report.ExitStatus();
+    return report.ExitStatus(m_Strict);
 }
 
 int CCtl::Plan() {

@@ -53,6 +53,7 @@ private:
     std::ostream& m_Err;
     std::string m_Given;
     bool m_Json = false;
+    bool m_Strict = false;
     std::string m_At;
     long m_Count = 12;
     std::string m_Voice = "en";

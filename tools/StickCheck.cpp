@@ -1,10 +1,14 @@
 #include "StickCheck.h"
 
 #include "ChainTiming.h"
+#include "ElementCheck.h"
+#include "ElementScanner.h"
 #include "MediaFinder.h"
 #include "RealPlatform.h"
+#include "RefusedWave.h"
 #include "Schedule.h"
 #include "SoundLibrary.h"
+#include "StickLayout.h"
 #include "TimeRecord.h"
 #include "ToolText.h"
 
@@ -18,14 +22,27 @@
 #include <sys/stat.h>
 
 namespace {
-const char* const c_ConvertHint =
-    "convert with: sox IN.wav -r 22050 -c 1 -b 16 -e signed-integer OUT.wav";
+const char* const c_Accepted = "the board plays only mono, 16-bit, 22050 Hz PCM recordings with "
+                               "nothing between the format and the data";
 
-CCheckFinding Finding(std::string a_Kind, std::string a_Text) {
+CCheckFinding Finding(std::string a_Kind, std::string a_Text, bool a_ChangesPlay = true) {
     CCheckFinding finding;
     finding.m_Kind = std::move(a_Kind);
     finding.m_Text = std::move(a_Text);
+    finding.m_ChangesPlay = a_ChangesPlay;
     return finding;
+}
+
+// What to do about what the loader left out.
+std::string NoteHint(const std::string& a_Kind) {
+    if (a_Kind == "orphan-after-message")
+        return "set its m_AfterMsg to 0 and give it a key of its own, or move it after the "
+               "record it should follow";
+    if (a_Kind == "replaced-chain")
+        return "give each chain its own key, or set m_AfterMsg to 1 to join the chain before";
+    if (a_Kind == "key-beyond-interval")
+        return "key the chain within the interval (m_Frequency)";
+    return "";
 }
 
 std::vector<std::string> Lines(const std::string& a_Text) {
@@ -45,8 +62,10 @@ std::string Joined(const std::vector<std::string>& a_Names) {
 }
 
 CCheckFinding NamesFinding(std::string a_Kind, const std::string& a_Lead,
-                           const std::vector<std::string>& a_Names, const std::string& a_Tail) {
-    CCheckFinding finding = Finding(std::move(a_Kind), a_Lead + Joined(a_Names) + a_Tail);
+                           const std::vector<std::string>& a_Names, const std::string& a_Tail,
+                           bool a_ChangesPlay) {
+    CCheckFinding finding =
+        Finding(std::move(a_Kind), a_Lead + Joined(a_Names) + a_Tail, a_ChangesPlay);
     finding.m_Names = a_Names;
     return finding;
 }
@@ -61,7 +80,9 @@ CCheckReport CStickCheck::Run(const std::string& a_Given, const CTimeVal& a_Now)
     CCheckReport report;
     report.m_Given = a_Given;
     std::string why;
-    if (!CMediaFinder::ResolveDir(a_Given, report.m_Dir, why)) {
+    bool found = CMediaFinder::ResolveDir(a_Given, report.m_Dir, why);
+    CStickLayout::AddFindings(a_Given, report.m_Dir, report.m_Findings);
+    if (!found) {
         report.m_Messages.push_back(why);
         return report;
     }
@@ -80,28 +101,34 @@ void CStickCheck::Examine(CCheckReport& a_Report, const CSoundLibrary& a_Library
     CRealPlatform platform(loaderLines);
     CSchedule schedule(a_Report.m_Dir, platform, loaderLines);
     a_Report.m_Loaded = schedule.Load();
+    CElementCheck elements(schedule);
+    a_Report.m_Findings.insert(a_Report.m_Findings.end(), elements.Findings().begin(),
+                               elements.Findings().end());
     AddNotes(a_Report, schedule);
     if (!a_Report.m_Loaded) {
         a_Report.m_Messages = Lines(loaderLines.str());
         if (a_Report.m_Messages.empty())
-            a_Report.m_Messages.push_back("the schedule cannot be loaded: its interval "
-                                          "(m_Frequency) is missing or not M:SS or MM:SS");
+            a_Report.m_Messages.push_back(
+                "the schedule cannot be loaded: its interval m_Frequency \"" +
+                schedule.GetElementVal(0, "m_Frequency") + "\" is missing or not M:SS or MM:SS");
         return;
     }
-    ExamineLoaded(a_Report, schedule, a_Library, a_Now);
+    ExamineLoaded(a_Report, schedule, a_Library, elements, a_Now);
 }
 
 void CStickCheck::ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Schedule,
-                                const CSoundLibrary& a_Library, const CTimeVal& a_Now) {
+                                const CSoundLibrary& a_Library, const CElementCheck& a_Elements,
+                                const CTimeVal& a_Now) {
     a_Report.m_FrequencySecs = a_Schedule.FrequencySecs();
     a_Report.m_AnnounceTime = CInterval(a_Now, a_Schedule.FrequencySecs()).AnnounceTime();
-    CChainTiming timing(a_Schedule, a_Now);
+    CChainTiming timing(a_Schedule, a_Now,
+                        [&a_Elements](float a_Key) { return a_Elements.ChainLabel(a_Key); });
     a_Report.m_IntervalsPerDay = timing.IntervalsPerDay();
     ListChains(a_Report, a_Schedule, timing);
     if (a_Schedule.Program().empty())
         a_Report.m_Findings.push_back(
             Finding("empty-program", "The schedule has no chains: nothing will ever play"));
-    AddMissingAnnouncements(a_Report, a_Schedule, a_Library);
+    AddMissingAnnouncements(a_Report, a_Schedule, a_Library, a_Elements);
     AddMissingTimeSounds(a_Report, timing, a_Library);
     timing.AddFindings(a_Report.m_Findings);
 }
@@ -113,14 +140,26 @@ void CStickCheck::AddLibraryFindings(CCheckReport& a_Report, const CSoundLibrary
         finding.m_SoundName = found.m_SoundName;
         finding.m_Detail = found.m_Detail;
         if (found.m_Kind == "refused")
-            finding.m_Hint = c_ConvertHint;
+            AddRefusal(finding);
         a_Report.m_Findings.push_back(finding);
     }
 }
 
+// What the file is, what the board needs, and the command that converts it.
+void CStickCheck::AddRefusal(CCheckFinding& a_Finding) {
+    CRefusedWave wave(a_Finding.m_Path);
+    std::string what = wave.What();
+    a_Finding.m_Text =
+        "Refused " + a_Finding.m_Path + ": " +
+        (what.empty() ? "its header is not one the board reads (" + a_Finding.m_Detail + ")"
+                      : what) +
+        "; " + c_Accepted;
+    a_Finding.m_Hint = wave.Convertible()
+                           ? "convert it with: " + wave.ImportCommand()
+                           : "replace it with a recording that plays on a PC, or delete it";
+}
+
 std::string CStickCheck::LibraryText(const CSoundLibrary::Finding& a_Found) {
-    if (a_Found.m_Kind == "refused")
-        return "Refused " + a_Found.m_Path + ": " + a_Found.m_Detail;
     if (a_Found.m_Kind == "zero-length")
         return "Left out " + a_Found.m_Path + ": it holds no samples";
     if (a_Found.m_Kind == "short-name")
@@ -132,8 +171,12 @@ std::string CStickCheck::LibraryText(const CSoundLibrary::Finding& a_Found) {
 }
 
 void CStickCheck::AddNotes(CCheckReport& a_Report, const CSchedule& a_Schedule) {
-    for (const CSchedule::Note& note : a_Schedule.Notes())
-        a_Report.m_Findings.push_back(Finding(note.m_Kind, note.m_Text));
+    for (const CSchedule::Note& note : a_Schedule.Notes()) {
+        CCheckFinding finding = Finding(note.m_Kind, note.m_Text, note.m_Kind != "more-notes");
+        finding.m_Record = note.m_Record;
+        finding.m_Hint = NoteHint(note.m_Kind);
+        a_Report.m_Findings.push_back(finding);
+    }
 }
 
 void CStickCheck::ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule,
@@ -155,7 +198,8 @@ void CStickCheck::ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule
 }
 
 void CStickCheck::AddMissingAnnouncements(CCheckReport& a_Report, const CSchedule& a_Schedule,
-                                          const CSoundLibrary& a_Library) {
+                                          const CSoundLibrary& a_Library,
+                                          const CElementCheck& a_Elements) {
     std::map<std::string, std::vector<float>> missing; // name -> keys of the chains using it
     for (const auto& entry : a_Schedule.Program())
         for (const auto& record : entry.second->Records())
@@ -165,10 +209,11 @@ void CStickCheck::AddMissingAnnouncements(CCheckReport& a_Report, const CSchedul
     for (const auto& [name, keys] : missing) {
         std::string chains;
         for (float key : keys)
-            chains += (chains.empty() ? "" : ", ") + CInterval::SecondsText(key);
+            chains += (chains.empty() ? "" : ", ") + CInterval::KeyText(key);
         CCheckFinding finding =
-            Finding("missing-announcement", "Announcement \"" + name + "\" (chain " + chains +
-                                                ") is not on the stick: that part stays silent");
+            Finding("missing-announcement",
+                    "Announcement \"" + name + "\" (" + a_Elements.RecordsNamed(name) +
+                        ", chain at " + chains + ") is not on the stick: that part stays silent");
         finding.m_SoundName = name;
         finding.m_Keys = keys;
         finding.m_Hint = MissingHint(a_Report, name, a_Library);
@@ -178,8 +223,11 @@ void CStickCheck::AddMissingAnnouncements(CCheckReport& a_Report, const CSchedul
 
 std::string CStickCheck::MissingHint(const CCheckReport& a_Report, const std::string& a_Name,
                                      const CSoundLibrary& a_Library) {
-    if (a_Name.empty())
+    std::string trimmed = CElementScanner::Trimmed(a_Name);
+    if (trimmed.empty())
         return "the record has no m_Name";
+    if (trimmed != a_Name)
+        return "remove the blanks and line breaks around the name in the schedule (see above)";
     if (CSoundLibrary::IsTimeFile(a_Name))
         return a_Name + " is a time sound name; an announcement needs a name that does not " +
                "begin with cdhour or cdnum";
@@ -205,10 +253,10 @@ void CStickCheck::AddMissingTimeSounds(CCheckReport& a_Report, const CChainTimin
     if (!missing.empty())
         a_Report.m_Findings.push_back(NamesFinding(
             "missing-time-sounds", "Time sounds missing from the complete set: ", missing,
-            neededMissing.empty() ? "; this schedule needs none of them" : ""));
+            neededMissing.empty() ? "; this schedule needs none of them" : "", false));
     if (!neededMissing.empty())
         a_Report.m_Findings.push_back(NamesFinding(
             "needed-time-sounds-missing",
             "Time sounds this schedule speaks over a day but the stick lacks (spoken as silence): ",
-            neededMissing, ""));
+            neededMissing, "", true));
 }

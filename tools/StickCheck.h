@@ -8,6 +8,7 @@
 #include <string>
 
 class CChainTiming;
+class CElementCheck;
 class CSchedule;
 
 // Looks at a stick the way the announcer will: catalogues its recordings, loads its schedule
@@ -21,14 +22,17 @@ private:
     static void Examine(CCheckReport& a_Report, const CSoundLibrary& a_Library,
                         const CTimeVal& a_Now);
     static void ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Schedule,
-                              const CSoundLibrary& a_Library, const CTimeVal& a_Now);
+                              const CSoundLibrary& a_Library, const CElementCheck& a_Elements,
+                              const CTimeVal& a_Now);
     static void AddLibraryFindings(CCheckReport& a_Report, const CSoundLibrary& a_Library);
+    static void AddRefusal(CCheckFinding& a_Finding);
     static std::string LibraryText(const CSoundLibrary::Finding& a_Found);
     static void AddNotes(CCheckReport& a_Report, const CSchedule& a_Schedule);
     static void ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule,
                            const CChainTiming& a_Timing);
     static void AddMissingAnnouncements(CCheckReport& a_Report, const CSchedule& a_Schedule,
-                                        const CSoundLibrary& a_Library);
+                                        const CSoundLibrary& a_Library,
+                                        const CElementCheck& a_Elements);
     static std::string MissingHint(const CCheckReport& a_Report, const std::string& a_Name,
                                    const CSoundLibrary& a_Library);
     static void AddMissingTimeSounds(CCheckReport& a_Report, const CChainTiming& a_Timing,

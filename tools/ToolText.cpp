@@ -41,6 +41,12 @@ std::string ClockTextMs(const CTimeVal& a_Time) {
     return ClockText(a_Time) + buf;
 }
 
+std::string DurationText(float a_Secs) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f s", double(a_Secs));
+    return buf;
+}
+
 std::string IntervalText(int a_Secs) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%d:%02d", a_Secs / 60, a_Secs % 60);

@@ -11,6 +11,8 @@
 std::string ClockText(const CTimeVal& a_Time);
 // Local time as HH:MM:SS.mmm, zero-padded.
 std::string ClockTextMs(const CTimeVal& a_Time);
+// A duration to a tenth of a second: "2.5 s".
+std::string DurationText(float a_Secs);
 // An interval length as M:SS, as the schedule file writes it.
 std::string IntervalText(int a_Secs);
 // a_Text made safe for a terminal: control characters and bytes that are not UTF-8 are

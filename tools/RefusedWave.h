@@ -1,0 +1,33 @@
+#ifndef QUILLANE_REFUSEDWAVE_H
+#define QUILLANE_REFUSEDWAVE_H
+
+#include <string>
+#include <vector>
+
+// A WAV file the board refuses, described in a person's words: what the file is, and the
+// import command that turns it into a recording the board plays.
+class CRefusedWave {
+public:
+    explicit CRefusedWave(std::string a_Path);
+
+    // What the file is where the board needs something else, e.g. "it is stereo (2 channels),
+    // 44100 Hz"; empty when none of that is known (a damaged header).
+    std::string What() const;
+    // Whether import can read the sound in it at all.
+    bool Convertible() const { return m_Convertible; }
+    // The command that replaces the file by a playable recording of the same name.
+    std::string ImportCommand() const;
+    // a_Text in single quotes for a POSIX shell.
+    static std::string ShellQuoted(const std::string& a_Text);
+
+private:
+    void DescribeSound();
+    void DescribeChunks();
+
+    std::string m_Path;
+    std::vector<std::string> m_Traits; // each follows "it is"
+    std::string m_Chunk;               // a chunk where the board needs none
+    bool m_Convertible = false;
+};
+
+#endif
