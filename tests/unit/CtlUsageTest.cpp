@@ -34,6 +34,7 @@ TEST(CtlUsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
         {{"plan", d + "/bad"}, 1, "quillanectl: the schedule in " + d + "/bad/show cannot be loaded"},
         {{"run", d + "/bad"}, 1, ""},
         {{"plan", d + "/empty"}, 0, "nothing plays within two days of schedule time; stopping"},
+        {{"plan", d + "/good", "--count", "1", "--svg", d}, 1, "cannot write " + d + ": Is a directory"},
     };
     // clang-format on
     for (const auto& [args, status, words] : cases) {
