@@ -57,24 +57,29 @@ std::vector<CFound> Bars(const std::vector<unsigned>& a_Pixels) {
 
 // Each chain's bar lies from its start to its end on the interval's axis, in the warning colour
 // when it will not play as keyed; a chain that finishes at its key has the key marked above it.
+// Faint lines mark round times of the axis.
 TEST(CtlPlanSvgTest, BarsStandWhereTheChainsPlay) {
     CScopedEnv zone("TZ", "UTC0");
-    const std::string odd = "x<&\"\x01\xEF\xBF\xBE-a-name-far-too-long-for-any-label-in-its-row";
+    const std::string odd =
+        "x<&\"\x01\xEF\xBF\xBE-\u00e9\u00e9-far-too-long-for-any-label-in-a-row";
     // clang-format off
-    const std::tuple<std::string, const char*, const char*, float, std::vector<CSeen>> cases[] = {
-        {Rec("a", "Custom", "0:30.0") + Rec("b", "Custom", "2:00.0", false, "1"), "5:00", "14:30:00", 300,
+    // The schedule, its interval, the start, the interval's length, the seconds between faint lines, the bars.
+    const std::tuple<std::string, const char*, const char*, float, float, std::vector<CSeen>> cases[] = {
+        {Rec("a", "Custom", "0:30.0") + Rec("b", "Custom", "2:00.0", false, "1"), "5:00", "14:30:00", 300, 60,
          {{30, 60, 0, 0}, {100, 120, 0, 1}}},
         {Rec("a", "Custom", "1:00.0") + Rec("c", "Custom", "3:00.0") + Rec("b", "Custom", "3:30.0"), "5:00",
-         "14:33:00", 300, {{60, 90, 0, 0}, {180, 220, 1, 0}, {210, 230, 1, 0}}},
-        {Rec("b", "Custom", "0:10.0") + Rec("c", "Custom", "4:40.0"), "5:00", "14:30:00", 300,
+         "14:33:00", 300, 60, {{60, 90, 0, 0}, {180, 220, 1, 0}, {210, 230, 1, 0}}},
+        {Rec("b", "Custom", "0:10.0") + Rec("c", "Custom", "4:40.0"), "5:00", "14:30:00", 300, 60,
          {{10, 30, 1, 0}, {280, 300, 1, 0}}}, // c runs into the next interval's b
-        {Rec("c", "Custom", "0:20.0", false, "1"), "5:00", "14:30:00", 300, {{0, 20, 1, 1}}},
-        {Rec("a", "Custom", "10:00.0") + Rec("b", "Custom", "20:00.0"), "45:00", "14:50:00", 900,
+        {Rec("c", "Custom", "0:20.0", false, "1"), "5:00", "14:30:00", 300, 60, {{0, 20, 1, 1}}},
+        {Rec("a", "Custom", "10:00.0") + Rec("b", "Custom", "20:00.0"), "45:00", "14:50:00", 900, 120,
          {{600, 630, 0, 0}}}, // 14:45-15:00 holds no key beyond 15:00.0
-        {Rec(odd, "Custom", "0:00.0") + Rec("gone", "Custom", "", true), "5:00", "14:30:00", 300, {{0, 30, 0, 0}}},
+        {Rec(odd, "Custom", "0:00.0") + Rec("gone", "Custom", "", true), "5:00", "14:30:00", 300, 60,
+         {{0, 30, 0, 0}}},
+        {Rec("gone", "Custom", "4:00.0"), "5:00", "14:30:00", 300, 60, {{240, 241, 0, 0}}}, // a sliver
     };
     // clang-format on
-    for (const auto& [records, frequency, at, length, bars] : cases) {
+    for (const auto& [records, frequency, at, length, tick, bars] : cases) {
         CTempDir dir;
         for (const std::string name : {"a", "b", "c", odd.c_str()})
             dir.WriteWav("show/" + name + ".wav", name == "b" ? 20 : name == "c" ? 40 : 30);
@@ -90,6 +95,13 @@ TEST(CtlPlanSvgTest, BarsStandWhereTheChainsPlay) {
         auto x = [&](float a_Secs) {
             return float(CPlanSvg::c_AxisLeft) + a_Secs / length * CPlanSvg::c_AxisWidth;
         };
+        for (float secs = 0; secs <= length; secs += tick) { // in the row above the first bar
+            std::size_t row = (found[0].m_Top - 1) * c_Width;
+            EXPECT_NE(pixels[row + std::size_t(x(secs))], 0xffffffu) << records << secs;
+            EXPECT_TRUE(secs + tick / 2 >= length || // and none between them
+                        pixels[row + std::size_t(x(secs + tick / 2))] == 0xffffffu)
+                << records << secs;
+        }
         for (std::size_t i = 0; i < bars.size(); ++i) {
             EXPECT_NEAR(found[i].m_Left, x(bars[i].m_Start), 1.5) << records;
             EXPECT_NEAR(found[i].m_Right, x(bars[i].m_End), 1.5) << records;
