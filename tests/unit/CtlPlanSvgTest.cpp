@@ -9,10 +9,12 @@
 namespace {
 constexpr std::size_t c_Width = CPlanSvg::c_Width;
 
-// Where a bar should be seen: seconds into the interval, its colour, the mark of its key.
+// Where a bar should be seen: seconds into the interval, its colour, the mark of its key, its
+// label.
 struct CSeen {
     float m_Start, m_End;
     bool m_Clash, m_FinishesAtKey;
+    std::string m_Label;
 };
 // Where one is: its top row, its first pixel column and the one past its last, its colour.
 struct CFound {
@@ -66,17 +68,19 @@ TEST(CtlPlanSvgTest, BarsStandWhereTheChainsPlay) {
     // The schedule, its interval, the start, the interval's length, the seconds between faint lines, the bars.
     const std::tuple<std::string, const char*, const char*, float, float, std::vector<CSeen>> cases[] = {
         {Rec("a", "Custom", "0:30.0") + Rec("b", "Custom", "2:00.0", false, "1"), "5:00", "14:30:00", 300, 60,
-         {{30, 60, 0, 0}, {100, 120, 0, 1}}},
-        {Rec("a", "Custom", "1:00.0") + Rec("c", "Custom", "3:00.0") + Rec("b", "Custom", "3:30.0"), "5:00",
-         "14:33:00", 300, 60, {{60, 90, 0, 0}, {180, 220, 1, 0}, {210, 230, 1, 0}}},
+         {{30, 60, 0, 0, "0:30.0  a"}, {100, 120, 0, 1, "2:00.0  b"}}},
+        {Rec("a", "Custom", "1:00.0") + Rec("b", "Custom", "1:30.0") + Rec("c", "Custom", "3:00.0") +
+         Rec("b", "Custom", "3:30.5"), "5:00", "14:33:00", 300, 60, // a ends as b starts: no overlap
+         {{60, 90, 0, 0, "1:00.0  a"}, {90, 110, 0, 0, "1:30.0  b"}, {180, 220, 1, 0, "3:00.0  c"},
+          {210.5, 230.5, 1, 0, "3:30.5  b"}}},
         {Rec("b", "Custom", "0:10.0") + Rec("c", "Custom", "4:40.0"), "5:00", "14:30:00", 300, 60,
-         {{10, 30, 1, 0}, {280, 300, 1, 0}}}, // c runs into the next interval's b
-        {Rec("c", "Custom", "0:20.0", false, "1"), "5:00", "14:30:00", 300, 60, {{0, 20, 1, 1}}},
+         {{10, 30, 1, 0, "0:10.0  b"}, {280, 300, 1, 0, "4:40.0  c"}}}, // c runs into the next interval's b
+        {Rec("c", "Custom", "0:20.0", false, "1"), "5:00", "14:30:00", 300, 60, {{0, 20, 1, 1, "0:20.0  c"}}},
         {Rec("a", "Custom", "10:00.0") + Rec("b", "Custom", "20:00.0"), "45:00", "14:50:00", 900, 120,
-         {{600, 630, 0, 0}}}, // 14:45-15:00 holds no key beyond 15:00.0
+         {{600, 630, 0, 0, "10:00.0  a"}}}, // 14:45-15:00 holds no key beyond 15:00.0
         {Rec(odd, "Custom", "0:00.0") + Rec("gone", "Custom", "", true), "5:00", "14:30:00", 300, 60,
-         {{0, 30, 0, 0}}},
-        {Rec("gone", "Custom", "4:00.0"), "5:00", "14:30:00", 300, 60, {{240, 241, 0, 0}}}, // a sliver
+         {{0, 30, 0, 0, "0:00.0  x&lt;&amp;&quot;\\x01\\xEF\\xBF\\xBE-\u00e9\u00e9\u2026 !gone"}}},
+        {Rec("gone", "Custom", "4:00.0"), "5:00", "14:30:00", 300, 60, {{240, 241, 0, 0, "4:00.0  !gone"}}},
     };
     // clang-format on
     for (const auto& [records, frequency, at, length, tick, bars] : cases) {
@@ -103,6 +107,8 @@ TEST(CtlPlanSvgTest, BarsStandWhereTheChainsPlay) {
                 << records << secs;
         }
         for (std::size_t i = 0; i < bars.size(); ++i) {
+            EXPECT_NE(ReadFile(svg).find(">" + bars[i].m_Label + "<"), std::string::npos)
+                << bars[i].m_Label;
             EXPECT_NEAR(found[i].m_Left, x(bars[i].m_Start), 1.5) << records;
             EXPECT_NEAR(found[i].m_Right, x(bars[i].m_End), 1.5) << records;
             EXPECT_EQ(found[i].m_Colour,
