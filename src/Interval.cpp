@@ -34,6 +34,12 @@ int CInterval::LengthSecs() const {
     return int(m_End.Seconds() - m_Start.Seconds());
 }
 
+CInterval CInterval::Previous() const {
+    CTimeVal before = m_Start;
+    before.AddSecs(-1);
+    return CInterval(before, m_FrequencySecs);
+}
+
 CTimeVal CInterval::KeyTime(float a_Key) const {
     CTimeVal time = m_Start;
     time.AddSecs(a_Key);

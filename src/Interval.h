@@ -24,6 +24,8 @@ public:
     // The schedule's length, or less for the last interval of an hour.
     int LengthSecs() const;
     CInterval Next() const { return CInterval(m_End, m_FrequencySecs); }
+    // The interval that ends where this one starts.
+    CInterval Previous() const;
 
     // A chain keyed at a_Key plays in this interval: the key lies from its start to its end.
     bool Holds(float a_Key) const { return a_Key >= 0 && a_Key <= float(LengthSecs()); }

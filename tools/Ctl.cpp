@@ -163,6 +163,12 @@ void CCtl::AddPlanOptions(CLI::App& a_Plan) {
     a_Plan.add_option("--count", m_Count, "how many announcements, 1 to 1000000 (default 12)")
         ->type_name("N")
         ->check(CLI::Range(1L, 1000000L).description(""));
+    a_Plan
+        .add_option("--svg", m_Svg,
+                    "also draw the interval the start falls in as a picture in FILE (SVG): "
+                    "each chain a bar, the announcements below; status 1 when it cannot be "
+                    "written")
+        ->type_name("FILE");
 }
 
 int CCtl::ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int a_Argc,
@@ -197,7 +203,7 @@ int CCtl::Plan() {
     int hour = 0, min = 0, sec = 0;
     if (ParseClock(m_At, hour, min, sec))
         start = CPlanner::TodayAt(start, hour, min, sec);
-    return CPlanner::Run(dir, start, m_Count, m_Out, m_Err);
+    return CPlanner::Run(dir, start, m_Count, m_Out, m_Err, m_Svg);
 }
 
 int CCtl::Run() {

@@ -56,6 +56,7 @@ private:
     bool m_Strict = false;
     std::string m_At;
     long m_Count = 12;
+    std::string m_Svg;
     std::string m_Voice = "en";
     std::string m_WordsFile;
     std::vector<std::string> m_Paths;

@@ -6,6 +6,8 @@
 #include <iostream>
 #include <string>
 
+class CSchedule;
+
 // Runs the real scheduler over a schedule directory on a virtual clock and prints what it
 // would play, one line per announcement.
 class CPlanner {
@@ -14,11 +16,16 @@ public:
     static constexpr std::int64_t c_GiveUpSecs = 2 * 24 * 3600;
 
     // Prints a_Count announcements from a_Start on a_Out; returns the exit status: 0, or 1
-    // when the schedule cannot be loaded (the loader's lines go to a_Err).
+    // when the schedule cannot be loaded (the loader's lines go to a_Err). With a_SvgFile, also
+    // draws the interval a_Start falls in and these announcements there (1 when it cannot).
     static int Run(const std::string& a_Dir, const CTimeVal& a_Start, long a_Count,
-                   std::ostream& a_Out, std::ostream& a_Err);
+                   std::ostream& a_Out, std::ostream& a_Err, const std::string& a_SvgFile = "");
     // a_Hour:a_Min:a_Sec local time on the day of a_Day.
     static CTimeVal TodayAt(const CTimeVal& a_Day, int a_Hour, int a_Min, int a_Sec);
+
+private:
+    static int Draw(const CSchedule& a_Schedule, const CTimeVal& a_Start,
+                    const std::string& a_Lines, const std::string& a_SvgFile, std::ostream& a_Err);
 };
 
 #endif

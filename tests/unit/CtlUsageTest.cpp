@@ -35,6 +35,7 @@ TEST(CtlUsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
         {{"run", d + "/bad"}, 1, ""},
         {{"plan", d + "/empty"}, 0, "nothing plays within two days of schedule time; stopping"},
         {{"init", d + "/new"}, 0, "Made " + d + "/new, which was not there yet\nMade " + d + "/new/announcer: "},
+        {{"plan", d + "/good", "--count", "1", "--svg", d}, 1, "cannot write " + d + ": Is a directory"},
     };
     // clang-format on
     for (const auto& [args, status, words] : cases) {
