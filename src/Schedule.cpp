@@ -260,23 +260,22 @@ std::int64_t MicrosBetween(const CTimeVal& a_From, const CTimeVal& a_To) {
 }
 } // namespace
 
-void CSchedule::PlayNextSound() {
+bool CSchedule::PlayNextSound() {
     if (m_FrequencySecs <= 0) {
         // No schedule was loaded: nothing can ever be due.
         m_Out << "No sound to play :(" << std::endl;
         m_Platform.SleepMicroSecs(c_MicrosPerSec);
-        return;
+        return true;
     }
     // One clock reading: the offset and the interval start must agree on the second.
-    Search search = BeginSearch(m_Platform.Now());
+    CTimeVal now = m_Platform.Now();
+    Search search = BeginSearch(now);
     CInterval current = search.m_Interval;
     ProgramIt found = FindChain(search);
-    if (found != m_Program.end()) {
-        PlayChosen(found, search);
-        return;
-    }
+    if (found != m_Program.end())
+        return PlayChosen(found, search);
     m_Out << "No sound to play :(" << std::endl;
-    WaitUntil(current.End());
+    return WaitUntil(current.End()) != EWaitEnd::MountsChanged;
 }
 
 float CSchedule::GetTimeOffset(const CTimeVal& a_Now) {
@@ -336,7 +335,7 @@ CTimeVal CSchedule::StartTimeFor(ProgramIt a_Found, const Search& a_Search) {
                             a_Found->second->DurationForTime(interval.AnnounceTime()));
 }
 
-void CSchedule::PlayChosen(ProgramIt a_Found, const Search& a_Search) {
+CPlayback CSchedule::MakePlayback(ProgramIt a_Found, const Search& a_Search) {
     CPlayback playback;
     playback.m_Key = a_Found->first;
     playback.m_StartTime = StartTimeFor(a_Found, a_Search);
@@ -344,33 +343,43 @@ void CSchedule::PlayChosen(ProgramIt a_Found, const Search& a_Search) {
     playback.m_Duration = a_Found->second->DurationForTime(playback.m_AnnounceTime);
     playback.m_Slots = a_Found->second->RecordsForTime(playback.m_AnnounceTime);
     playback.m_FileNames = a_Found->second->RecordsForTimeAsString(playback.m_AnnounceTime);
+    return playback;
+}
+
+bool CSchedule::PlayChosen(ProgramIt a_Found, const Search& a_Search) {
+    CPlayback playback = MakePlayback(a_Found, a_Search);
     m_Out << "Chosen chain with offset " << a_Found->first << " start time is "
           << playback.m_StartTime.TimeString() << std::endl;
     CTimeVal now = m_Platform.Now();
     m_Out << "startTime now " << playback.m_StartTime.TimeString() << " at time "
           << now.TimeString() << std::endl;
-    if (now < playback.m_StartTime && !WaitUntil(playback.m_StartTime))
-        return;
+    EWaitEnd waited =
+        now < playback.m_StartTime ? WaitUntil(playback.m_StartTime) : EWaitEnd::Reached;
+    if (waited != EWaitEnd::Reached)
+        return waited != EWaitEnd::MountsChanged;
     m_HasPlayed = true;
     m_PlayedKey = playback.m_Key;
     m_PlayedAnnounceTime = playback.m_AnnounceTime;
-    m_Platform.Play(playback);
+    return m_Platform.Play(playback) != EPlayEnd::MountsChanged;
 }
 
-bool CSchedule::WaitUntil(const CTimeVal& a_Until) {
+EWaitEnd CSchedule::WaitUntil(const CTimeVal& a_Until) {
     CTimeVal wallStart = m_Platform.Now();
-    std::int64_t steadyStart = m_Platform.SteadyMicroSecs();
     m_Out << "sleeping for " << (a_Until - wallStart) << "seconds" << std::endl;
-    std::int64_t total = MicrosBetween(wallStart, a_Until);
-    // Short steps, so that a wall-clock step is noticed within a second.
-    for (std::int64_t waited = 0; waited < total;
-         waited = m_Platform.SteadyMicroSecs() - steadyStart) {
-        m_Platform.SleepMicroSecs(std::min(total - waited, c_MicrosPerSec));
-        if (ClockStepped(wallStart, steadyStart))
-            return false;
-    }
-    m_Out << "woken at " << m_Platform.Now().TimeString() << std::endl;
-    return true;
+    EWaitEnd end = Sleep(a_Until, wallStart);
+    if (end == EWaitEnd::Reached)
+        m_Out << "woken at " << m_Platform.Now().TimeString() << std::endl;
+    return end;
+}
+
+// The wait is for the wall-clock moment itself; a step of a second or less leaves the plan as
+// it was, and the wait goes on to the same moment.
+EWaitEnd CSchedule::Sleep(const CTimeVal& a_Until, const CTimeVal& a_WallStart) {
+    std::int64_t steadyStart = m_Platform.SteadyMicroSecs();
+    EWaitEnd end = m_Platform.WaitUntil(a_Until);
+    while (end == EWaitEnd::ClockStepped && !ClockStepped(a_WallStart, steadyStart))
+        end = m_Platform.WaitUntil(a_Until);
+    return end;
 }
 
 bool CSchedule::ClockStepped(const CTimeVal& a_WallStart, std::int64_t a_SteadyStart) {
