@@ -15,6 +15,7 @@ CAnnouncer::CAnnouncer(CPlatform& a_Platform, std::ostream& a_Out, std::string a
 
 int CAnnouncer::Run() {
     for (;;) {
+        m_Platform.Status("Waiting for a stick");
         std::string dir;
         if (!CMediaFinder(m_Platform, m_Out, m_MountTable).FindDir(dir))
             return 255;

@@ -25,9 +25,9 @@ enum class EWaitEnd { Reached, ClockStepped, MountsChanged };
 enum class EPlayEnd { Finished, Failed, Stopped, MountsChanged };
 
 // What the announcer needs from the world: the wall clock, a steady clock to measure wall-clock
-// steps, waits that the kernel ends early on a step or a change of the mount table, and the
-// player. Tests and the timetable preview substitute a virtual clock and a player that only takes
-// note.
+// steps, waits that the kernel ends early on a step or a change of the mount table, the player,
+// and the service manager. Tests and the timetable preview substitute a virtual clock and a
+// player that only takes note.
 class CPlatform {
 public:
     // A player still running this long after its chain's duration is stopped: asked to end, and
@@ -46,6 +46,11 @@ public:
     virtual EWaitEnd WaitUntil(const CTimeVal& a_Until) = 0;
     // Plays a chain; returns when playback has ended.
     virtual EPlayEnd Play(const CPlayback& a_Playback) = 0;
+    // What the announcer is doing, for the service manager; the first report also says it runs.
+    virtual void Status(const std::string& a_Text) { (void)a_Text; }
+    // A wall clock earlier than this has not been set (a board without a real-time clock starts
+    // in 1970 or at its last shutdown): nothing it says may be spoken.
+    virtual CTimeVal EarliestSetTime() { return CTimeVal(timeval{0, 0}); }
 };
 
 #endif

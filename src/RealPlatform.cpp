@@ -62,3 +62,11 @@ EPlayEnd CRealPlatform::Play(const CPlayback& a_Playback) {
     return CSound(a_Playback.m_FileNames, m_Out)
         .Play(m_Wait, a_Playback.m_Duration + c_PlayerGraceSecs);
 }
+
+void CRealPlatform::Status(const std::string& a_Text) {
+    m_Notifier.Status(a_Text);
+}
+
+CTimeVal CRealPlatform::BuildTime() {
+    return CTimeVal(timeval{time_t(QUILLANE_BUILD_EPOCH), 0});
+}

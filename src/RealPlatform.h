@@ -7,7 +7,7 @@
 
 #include <iostream>
 
-// The system clock, waits the kernel ends, and aplay.
+// The system clock, waits the kernel ends, aplay and systemd.
 class CRealPlatform : public CPlatform {
 public:
     explicit CRealPlatform(std::ostream& a_Out = std::cout);
@@ -17,6 +17,11 @@ public:
     void SleepMicroSecs(std::int64_t a_MicroSecs) override;
     EWaitEnd WaitUntil(const CTimeVal& a_Until) override;
     EPlayEnd Play(const CPlayback& a_Playback) override;
+    void Status(const std::string& a_Text) override;
+    CTimeVal EarliestSetTime() override { return BuildTime(); }
+
+    // When this program was built: no real clock reads earlier.
+    static CTimeVal BuildTime();
 
 private:
     EWaitEnd WaitSteady(const CTimeVal& a_Until);

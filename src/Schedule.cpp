@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -258,6 +259,23 @@ std::int64_t MicrosBetween(const CTimeVal& a_From, const CTimeVal& a_To) {
     return (a_To.Seconds() - a_From.Seconds()) * c_MicrosPerSec +
            (a_To.MicroSecs() - a_From.MicroSecs());
 }
+
+std::string LocalText(const CTimeVal& a_Time, const char* a_Format) {
+    std::time_t secs = std::time_t(a_Time.Seconds());
+    std::tm fields{};
+    char text[64] = "";
+    std::strftime(text, sizeof text, a_Format, localtime_r(&secs, &fields));
+    return text;
+}
+
+// For the service manager: "Next: 14:31:54, chain 120 (intro, cdnum14, cdnum35)".
+std::string NextText(const CPlayback& a_Playback) {
+    std::string names;
+    for (const CSlot& slot : a_Playback.m_Slots)
+        names += (names.empty() ? "" : ", ") + slot.m_SoundName;
+    return "Next: " + LocalText(a_Playback.m_StartTime, "%H:%M:%S") + ", chain " +
+           CInterval::SecondsText(a_Playback.m_Key) + " (" + names + ")";
+}
 } // namespace
 
 bool CSchedule::PlayNextSound() {
@@ -269,13 +287,26 @@ bool CSchedule::PlayNextSound() {
     }
     // One clock reading: the offset and the interval start must agree on the second.
     CTimeVal now = m_Platform.Now();
+    if (now < m_Platform.EarliestSetTime())
+        return WaitForClock(now);
     Search search = BeginSearch(now);
     CInterval current = search.m_Interval;
     ProgramIt found = FindChain(search);
     if (found != m_Program.end())
         return PlayChosen(found, search);
     m_Out << "No sound to play :(" << std::endl;
+    m_Platform.Status("Nothing to play until " + LocalText(current.End(), "%H:%M:%S"));
     return WaitUntil(current.End()) != EWaitEnd::MountsChanged;
+}
+
+// Any time said now would be wrong: look again in a minute, or at once when the clock is set.
+bool CSchedule::WaitForClock(const CTimeVal& a_Now) {
+    m_Out << "Waiting for the clock to be set (it reads " << LocalText(a_Now, "%Y-%m-%d %H:%M:%S")
+          << ")" << std::endl;
+    m_Platform.Status("Waiting for the clock to be set");
+    CTimeVal until = a_Now;
+    until.AddSecs(60);
+    return Sleep(until, a_Now) != EWaitEnd::MountsChanged;
 }
 
 float CSchedule::GetTimeOffset(const CTimeVal& a_Now) {
@@ -353,6 +384,7 @@ bool CSchedule::PlayChosen(ProgramIt a_Found, const Search& a_Search) {
     CTimeVal now = m_Platform.Now();
     m_Out << "startTime now " << playback.m_StartTime.TimeString() << " at time "
           << now.TimeString() << std::endl;
+    m_Platform.Status(NextText(playback));
     EWaitEnd waited =
         now < playback.m_StartTime ? WaitUntil(playback.m_StartTime) : EWaitEnd::Reached;
     if (waited != EWaitEnd::Reached)

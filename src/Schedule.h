@@ -82,6 +82,7 @@ private:
     CTimeVal StartTimeFor(ProgramIt a_Found, const Search& a_Search);
     CPlayback MakePlayback(ProgramIt a_Found, const Search& a_Search);
     bool PlayChosen(ProgramIt a_Found, const Search& a_Search);
+    bool WaitForClock(const CTimeVal& a_Now);
     // Reached, or why the plan no longer holds: the wall clock stepped by more than a second,
     // or the mount table changed.
     EWaitEnd WaitUntil(const CTimeVal& a_Until);

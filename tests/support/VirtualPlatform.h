@@ -25,6 +25,8 @@ public:
     }
     EWaitEnd WaitUntil(const CTimeVal& a_Until) override;
     EPlayEnd Play(const CPlayback& a_Playback) override;
+    void Status(const std::string& a_Text) override { m_Statuses.push_back(a_Text); }
+    CTimeVal EarliestSetTime() override { return m_EarliestSetTime; }
     // When the wall clock reaches a_At, it jumps by a_By.
     void StepWallAt(CTimeVal a_At, std::int64_t a_By) {
         m_Cues.push_back({Micros(a_At), a_By, {}});
@@ -36,7 +38,9 @@ public:
     std::int64_t m_PlayMicros = 1000000;     // how long each playback lasts
     std::int64_t m_ReadingMicros = 0;        // how long each clock reading takes
     EPlayEnd m_PlayEnd = EPlayEnd::Finished; // Stopped: after the time limit
+    CTimeVal m_EarliestSetTime{timeval{0, 0}};
     std::vector<std::pair<CTimeVal, CPlayback>> m_Playbacks; // with the wall clock at the start
+    std::vector<std::string> m_Statuses;
 
 private:
     static std::int64_t Micros(const CTimeVal& a_Time) {
