@@ -41,14 +41,12 @@ int CChildProcess::OpenPidFd(pid_t a_Pid) {
     return -1;
 }
 
+// Reaped, or lost (ECHILD): either way it is not running any more.
 bool CChildProcess::Ended() {
-    if (m_Pid <= 0)
-        return true;
-    pid_t got = ::waitpid(m_Pid, &m_Status, WNOHANG);
-    if (got == 0 || (got < 0 && errno == EINTR))
-        return false;
-    m_Pid = -1;
-    return true;
+    pid_t got = m_Pid > 0 ? ::waitpid(m_Pid, &m_Status, WNOHANG) : -1;
+    if (got != 0 && !(got < 0 && errno == EINTR))
+        m_Pid = -1;
+    return m_Pid <= 0;
 }
 
 void CChildProcess::Signal(int a_Signal) const {
