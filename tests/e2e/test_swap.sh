@@ -28,11 +28,11 @@ wait_for_line "$(removed a)" 2 || fail "stick a pulled mid-wait was not noticed"
 # Stick b plays every 5 seconds, with a player that takes 30 seconds: pulled while it plays.
 mount_stick /dev/sdq2 "$WORK/mnt-b" "$WORK/b"
 wait_for_line "Command is aplay $WORK/mnt-b/show/hello.wav" 17 || fail "stick b did not play"
+(($(grep -c "^Didn't find candidate" "$WORK/out.log") <= 2)) || fail "looked for a stick without a pause"
 umount "$WORK/mnt-b"
 wait_for_line "$(removed b)" 2 || fail "stick b pulled mid-playback was not noticed"
 
 mount_stick /dev/sdq3 "$WORK/mnt-c" "$WORK/c"
 wait_announcer 12
 [[ $ANNOUNCER_RC == 1 ]] || fail "status $ANNOUNCER_RC with a schedule that cannot be loaded"
-expect_line "Interval 0:00 is not longer than zero - schedule not loaded"
 echo PASS
