@@ -16,7 +16,8 @@ public:
     CTimeVal Now() override { return CTimeVal(timeval{0, 0}); }
     std::int64_t SteadyMicroSecs() override { return 0; }
     void SleepMicroSecs(std::int64_t) override {}
-    void Play(const CPlayback&) override {}
+    EWaitEnd WaitUntil(const CTimeVal&) override { return EWaitEnd::Reached; }
+    EPlayEnd Play(const CPlayback&) override { return EPlayEnd::Finished; }
 };
 
 // Every element present; one chain in five, each at its own key.

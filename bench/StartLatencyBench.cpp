@@ -4,24 +4,27 @@
 #include "Schedule.h"
 #include "SoundLibrary.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 namespace {
-// The real clock and real sleeps; instead of playing, notes how late the player would start.
-class CTimingPlatform : public CPlatform {
+// The real platform, taking note of when each chain was planned to start.
+class CNotingPlatform : public CPlatform {
 public:
-    explicit CTimingPlatform(std::ostream& a_Out) : m_Real(a_Out) {}
+    explicit CNotingPlatform(std::ostream& a_Out) : m_Real(a_Out) {}
 
     CTimeVal Now() override { return m_Real.Now(); }
     std::int64_t SteadyMicroSecs() override { return m_Real.SteadyMicroSecs(); }
     void SleepMicroSecs(std::int64_t a_MicroSecs) override { m_Real.SleepMicroSecs(a_MicroSecs); }
-    void Play(const CPlayback& a_Playback) override {
-        CTimeVal now = m_Real.Now();
-        m_LateMs.push_back(double(now - a_Playback.m_StartTime) * 1000.0);
+    EWaitEnd WaitUntil(const CTimeVal& a_Until) override { return m_Real.WaitUntil(a_Until); }
+    EPlayEnd Play(const CPlayback& a_Playback) override {
+        m_Planned.push_back(a_Playback.m_StartTime);
+        return m_Real.Play(a_Playback);
     }
 
     CRealPlatform m_Real;
-    std::vector<double> m_LateMs;
+    std::vector<CTimeVal> m_Planned;
 };
 
 // A 10-second interval with one chain in each second, at tenths 0 to 9: even seconds start at
@@ -36,6 +39,21 @@ std::string FastSchedule() {
     }
     return "<m_Frequency>0:10</m_Frequency>\n<Records>\n" + records + "</Records>\n";
 }
+
+// How late each start noted by the stand-in player came against the planned start.
+std::vector<double> LateMs(const std::string& a_Starts, const std::vector<CTimeVal>& a_Planned) {
+    std::ifstream starts(a_Starts);
+    std::vector<double> late;
+    long long secs = 0;
+    long nanos = 0;
+    for (const CTimeVal& planned : a_Planned) {
+        if (!(starts >> secs >> nanos))
+            break;
+        late.push_back(double(secs - planned.Seconds()) * 1000.0 +
+                       (double(nanos) / 1000.0 - double(planned.MicroSecs())) / 1000.0);
+    }
+    return late;
+}
 } // namespace
 
 LatencyFigures MeasureStartLatency(const CTempDir& a_Dir, const std::string& a_Rel,
@@ -43,18 +61,25 @@ LatencyFigures MeasureStartLatency(const CTempDir& a_Dir, const std::string& a_R
     LatencyFigures figures;
     a_Dir.WriteWav(a_Rel + "/chime.wav", 0.05);
     a_Dir.Write(a_Rel + "/forVrex.xml", FastSchedule());
-    const std::string dir = a_Dir.Path() + "/" + a_Rel;
+    const std::string dir = a_Dir.Path() + "/" + a_Rel, starts = a_Dir.Path() + "/starts";
+    std::filesystem::create_directory(a_Dir.Path() + "/bin");
+    std::filesystem::create_symlink(QUILLANE_BENCH_PLAYER, a_Dir.Path() + "/bin/aplay");
+    const char* oldPath = std::getenv("PATH");
+    CScopedEnv path("PATH", a_Dir.Path() + "/bin:" + (oldPath ? oldPath : "/usr/bin:/bin"));
+    CScopedEnv log("QUILLANE_BENCH_STARTS", starts);
     // The scheduler's lines are written as on a board, only not kept.
     std::ofstream discard("/dev/null");
     CSoundLibrary library(dir);
-    CTimingPlatform platform(discard);
+    CNotingPlatform platform(discard);
     CSchedule schedule(dir, platform, discard);
     if (!schedule.Load())
         return figures;
     // The first pass may pick a chain whose start passed earlier in the current second and
     // play it at once: that measures when the benchmark began, not the scheduler.
-    while (int(platform.m_LateMs.size()) < a_Announcements + 1)
+    while (int(platform.m_Planned.size()) < a_Announcements + 1)
         schedule.PlayNextSound();
-    figures.m_LateMs.assign(platform.m_LateMs.begin() + 1, platform.m_LateMs.end());
+    std::vector<double> late = LateMs(starts, platform.m_Planned);
+    if (late.size() == platform.m_Planned.size())
+        figures.m_LateMs.assign(late.begin() + 1, late.end());
     return figures;
 }

@@ -46,7 +46,7 @@ void CheckPass(CVirtualPlatform& a_Platform, const CTimeVal& a_Before, std::size
         FuzzFail("an occurrence was played twice");
 }
 
-// A pass may wait up to two intervals in one-second steps, so long intervals get one pass.
+// A pass may wait up to two intervals of virtual time; long intervals get one pass.
 void RunPasses(CSchedule& a_Schedule, CVirtualPlatform& a_Platform) {
     std::set<std::pair<float, std::int64_t>> played;
     const int passes = a_Schedule.FrequencySecs() <= 900 ? 3 : 1;

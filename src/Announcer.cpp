@@ -1,16 +1,86 @@
 #include "Announcer.h"
 
+#include "MediaFinder.h"
 #include "Schedule.h"
 #include "SoundLibrary.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <mntent.h>
+
+CAnnouncer::CAnnouncer(CPlatform& a_Platform, std::ostream& a_Out, std::string a_MountTable)
+    : m_Platform(a_Platform), m_Out(a_Out), m_MountTable(std::move(a_MountTable)) {}
+
+int CAnnouncer::Run() {
+    for (;;) {
+        m_Platform.Status("Waiting for a stick");
+        std::string dir;
+        if (!CMediaFinder(m_Platform, m_Out, m_MountTable).FindDir(dir))
+            return 255;
+        std::string mount = MountOf(dir);
+        if (int status = Announce(dir, mount); status != 0)
+            return status;
+        m_Out << "Stick at " << mount << " removed, looking for a stick again" << std::endl;
+    }
+}
+
 int CAnnouncer::Run(const std::string& a_Dir) {
-    // Both live on this stack for the whole run; on a failed load the schedule goes first,
+    std::string mount = MountOf(a_Dir);
+    int status = Announce(a_Dir, mount);
+    if (status == 0)
+        m_Out << "Stick at " << mount << " removed" << std::endl;
+    return status;
+}
+
+int CAnnouncer::Announce(const std::string& a_Dir, const std::string& a_Mount) {
+    // Both live on this stack while the stick is in; on a failed load the schedule goes first,
     // then the library, which clears gSoundLibrary.
     CSoundLibrary library(a_Dir);
     CSchedule schedule(a_Dir, m_Platform, m_Out);
     if (!schedule.Load())
         return 1;
     m_Out << "Schedule loaded" << std::endl;
-    for (;;)
-        schedule.PlayNextSound();
+    // A pass ends early on any change of the mount table; only the stick leaving it matters.
+    while (schedule.PlayNextSound() || Mounted(a_Mount)) {
+    }
+    return 0;
+}
+
+namespace {
+bool Holds(const std::string& a_Point, const std::string& a_Path) {
+    return a_Point == "/" || a_Path == a_Point || a_Path.rfind(a_Point + "/", 0) == 0;
+}
+} // namespace
+
+std::string CAnnouncer::MountOf(const std::string& a_Path) const {
+    std::error_code error;
+    std::filesystem::path canonical = std::filesystem::canonical(a_Path, error);
+    std::string path = error ? a_Path : canonical.string();
+    std::vector<std::string> points;
+    MountPoints(points);
+    std::string found;
+    for (const std::string& point : points)
+        if (point.size() > found.size() && Holds(point, path))
+            found = point;
+    return found;
+}
+
+bool CAnnouncer::Mounted(const std::string& a_Mount) const {
+    std::vector<std::string> points;
+    return a_Mount.empty() || !MountPoints(points) ||
+           std::find(points.begin(), points.end(), a_Mount) != points.end();
+}
+
+bool CAnnouncer::MountPoints(std::vector<std::string>& a_Points) const {
+    std::unique_ptr<FILE, int (*)(FILE*)> table(::setmntent(m_MountTable.c_str(), "r"),
+                                                ::endmntent);
+    if (!table)
+        return false;
+    mntent entry{};
+    char buffer[4096];
+    while (::getmntent_r(table.get(), &entry, buffer, sizeof buffer))
+        a_Points.push_back(entry.mnt_dir);
+    return true;
 }

@@ -5,12 +5,14 @@
 #include <string>
 #include <unistd.h>
 
-// Owns a file opened for reading from a stick; closed on every path.
+// Owns a file opened for reading from a stick, or any descriptor handed over; closed on every
+// path.
 class CFileDescriptor {
 public:
     // Non-blocking, so that a FIFO or a terminal in a file's place cannot stall the announcer.
     explicit CFileDescriptor(const std::string& a_Path)
         : m_Fd(::open(a_Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY)) {}
+    explicit CFileDescriptor(int a_Fd) : m_Fd(a_Fd) {}
     ~CFileDescriptor() {
         if (m_Fd >= 0)
             ::close(m_Fd);

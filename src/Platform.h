@@ -18,19 +18,39 @@ struct CPlayback {
     std::string m_FileNames;  // the file list: each file name followed by one space
 };
 
-// What the announcer needs from the world: the wall clock, a steady clock to notice wall-clock
-// steps, sleeping and the player. Tests and the timetable preview substitute a virtual clock and
-// a player that only takes note.
+// Why a wait for a wall-clock moment ended.
+enum class EWaitEnd { Reached, ClockStepped, MountsChanged };
+// How a playback ended: the player finished, failed (not started, or a status other than 0),
+// was stopped for running too long, or was stopped because its files left the mount table.
+enum class EPlayEnd { Finished, Failed, Stopped, MountsChanged };
+
+// What the announcer needs from the world: the wall clock, a steady clock to measure wall-clock
+// steps, waits that the kernel ends early on a step or a change of the mount table, the player,
+// and the service manager. Tests and the timetable preview substitute a virtual clock and a
+// player that only takes note.
 class CPlatform {
 public:
+    // A player still running this long after its chain's duration is stopped: asked to end, and
+    // killed when it has not after the second grace.
+    static constexpr float c_PlayerGraceSecs = 10;
+    static constexpr float c_StopGraceSecs = 2;
+
     virtual ~CPlatform() = default;
 
     virtual CTimeVal Now() = 0;
     // A clock that never steps, in microseconds from an arbitrary origin.
     virtual std::int64_t SteadyMicroSecs() = 0;
+    // Sleeps through wall-clock steps and mount-table changes alike.
     virtual void SleepMicroSecs(std::int64_t a_MicroSecs) = 0;
+    // Until the wall clock reads a_Until, or earlier when it is stepped or the mount table changes.
+    virtual EWaitEnd WaitUntil(const CTimeVal& a_Until) = 0;
     // Plays a chain; returns when playback has ended.
-    virtual void Play(const CPlayback& a_Playback) = 0;
+    virtual EPlayEnd Play(const CPlayback& a_Playback) = 0;
+    // What the announcer is doing, for the service manager; the first report also says it runs.
+    virtual void Status(const std::string& a_Text) { (void)a_Text; }
+    // A wall clock earlier than this has not been set (a board without a real-time clock starts
+    // in 1970 or at its last shutdown): nothing it says may be spoken.
+    virtual CTimeVal EarliestSetTime() { return CTimeVal(timeval{0, 0}); }
 };
 
 #endif

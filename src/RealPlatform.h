@@ -1,22 +1,34 @@
 #ifndef QUILLANE_REALPLATFORM_H
 #define QUILLANE_REALPLATFORM_H
 
+#include "KernelWait.h"
 #include "Platform.h"
+#include "ServiceNotifier.h"
 
 #include <iostream>
 
-// The system clock, real sleeps and aplay through the shell.
+// The system clock, waits the kernel ends, aplay and systemd.
 class CRealPlatform : public CPlatform {
 public:
-    explicit CRealPlatform(std::ostream& a_Out = std::cout) : m_Out(a_Out) {}
+    explicit CRealPlatform(std::ostream& a_Out = std::cout);
 
     CTimeVal Now() override;
     std::int64_t SteadyMicroSecs() override;
     void SleepMicroSecs(std::int64_t a_MicroSecs) override;
-    void Play(const CPlayback& a_Playback) override;
+    EWaitEnd WaitUntil(const CTimeVal& a_Until) override;
+    EPlayEnd Play(const CPlayback& a_Playback) override;
+    void Status(const std::string& a_Text) override;
+    CTimeVal EarliestSetTime() override { return BuildTime(); }
+
+    // When this program was built: no real clock reads earlier.
+    static CTimeVal BuildTime();
 
 private:
+    EWaitEnd WaitSteady(const CTimeVal& a_Until);
+
     std::ostream& m_Out;
+    CServiceNotifier m_Notifier;
+    CKernelWait m_Wait;
 };
 
 #endif

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -266,25 +267,54 @@ std::int64_t MicrosBetween(const CTimeVal& a_From, const CTimeVal& a_To) {
     return (a_To.Seconds() - a_From.Seconds()) * c_MicrosPerSec +
            (a_To.MicroSecs() - a_From.MicroSecs());
 }
+
+std::string LocalText(const CTimeVal& a_Time, const char* a_Format) {
+    std::time_t secs = std::time_t(a_Time.Seconds());
+    std::tm fields{};
+    char text[64] = "";
+    std::strftime(text, sizeof text, a_Format, localtime_r(&secs, &fields));
+    return text;
+}
+
+// For the service manager: "Next: 14:31:54, chain 120 (intro, cdnum14, cdnum35)".
+std::string NextText(const CPlayback& a_Playback) {
+    std::string names;
+    for (const CSlot& slot : a_Playback.m_Slots)
+        names += (names.empty() ? "" : ", ") + slot.m_SoundName;
+    return "Next: " + LocalText(a_Playback.m_StartTime, "%H:%M:%S") + ", chain " +
+           CInterval::SecondsText(a_Playback.m_Key) + " (" + names + ")";
+}
 } // namespace
 
-void CSchedule::PlayNextSound() {
+bool CSchedule::PlayNextSound() {
     if (m_FrequencySecs <= 0) {
         // No schedule was loaded: nothing can ever be due.
         m_Out << "No sound to play :(" << std::endl;
         m_Platform.SleepMicroSecs(c_MicrosPerSec);
-        return;
+        return true;
     }
     // One clock reading: the offset and the interval start must agree on the second.
-    Search search = BeginSearch(m_Platform.Now());
+    CTimeVal now = m_Platform.Now();
+    if (now < m_Platform.EarliestSetTime())
+        return WaitForClock(now);
+    Search search = BeginSearch(now);
     CInterval current = search.m_Interval;
     ProgramIt found = FindChain(search);
-    if (found != m_Program.end()) {
-        PlayChosen(found, search);
-        return;
-    }
+    if (found != m_Program.end())
+        return PlayChosen(found, search);
     m_Out << "No sound to play :(" << std::endl;
-    WaitUntil(current.End());
+    m_Platform.Status("Nothing to play until " + LocalText(current.End(), "%H:%M:%S"));
+    return WaitUntil(current.End()) != EWaitEnd::MountsChanged;
+}
+
+// Any time said now would be wrong: look again in a minute, or at once when the clock is set.
+bool CSchedule::WaitForClock(const CTimeVal& a_Now) {
+    m_Out << "Waiting for the clock to be set (it reads " << LocalText(a_Now, "%Y-%m-%d %H:%M:%S")
+          << ")" << std::endl;
+    m_Platform.Status("Waiting for the clock to be set");
+    CTimeVal until = a_Now;
+    until.AddSecs(60);
+    return Sleep(until, a_Now) != EWaitEnd::MountsChanged;
 }
 
 float CSchedule::GetTimeOffset(const CTimeVal& a_Now) {
@@ -344,7 +374,7 @@ CTimeVal CSchedule::StartTimeFor(ProgramIt a_Found, const Search& a_Search) {
                             a_Found->second->DurationForTime(interval.AnnounceTime()));
 }
 
-void CSchedule::PlayChosen(ProgramIt a_Found, const Search& a_Search) {
+CPlayback CSchedule::MakePlayback(ProgramIt a_Found, const Search& a_Search) {
     CPlayback playback;
     playback.m_Key = a_Found->first;
     playback.m_StartTime = StartTimeFor(a_Found, a_Search);
@@ -352,33 +382,44 @@ void CSchedule::PlayChosen(ProgramIt a_Found, const Search& a_Search) {
     playback.m_Duration = a_Found->second->DurationForTime(playback.m_AnnounceTime);
     playback.m_Slots = a_Found->second->RecordsForTime(playback.m_AnnounceTime);
     playback.m_FileNames = a_Found->second->RecordsForTimeAsString(playback.m_AnnounceTime);
+    return playback;
+}
+
+bool CSchedule::PlayChosen(ProgramIt a_Found, const Search& a_Search) {
+    CPlayback playback = MakePlayback(a_Found, a_Search);
     m_Out << "Chosen chain with offset " << a_Found->first << " start time is "
           << playback.m_StartTime.TimeString() << std::endl;
     CTimeVal now = m_Platform.Now();
     m_Out << "startTime now " << playback.m_StartTime.TimeString() << " at time "
           << now.TimeString() << std::endl;
-    if (now < playback.m_StartTime && !WaitUntil(playback.m_StartTime))
-        return;
+    m_Platform.Status(NextText(playback));
+    EWaitEnd waited =
+        now < playback.m_StartTime ? WaitUntil(playback.m_StartTime) : EWaitEnd::Reached;
+    if (waited != EWaitEnd::Reached)
+        return waited != EWaitEnd::MountsChanged;
     m_HasPlayed = true;
     m_PlayedKey = playback.m_Key;
     m_PlayedAnnounceTime = playback.m_AnnounceTime;
-    m_Platform.Play(playback);
+    return m_Platform.Play(playback) != EPlayEnd::MountsChanged;
 }
 
-bool CSchedule::WaitUntil(const CTimeVal& a_Until) {
+EWaitEnd CSchedule::WaitUntil(const CTimeVal& a_Until) {
     CTimeVal wallStart = m_Platform.Now();
-    std::int64_t steadyStart = m_Platform.SteadyMicroSecs();
     m_Out << "sleeping for " << (a_Until - wallStart) << "seconds" << std::endl;
-    std::int64_t total = MicrosBetween(wallStart, a_Until);
-    // Short steps, so that a wall-clock step is noticed within a second.
-    for (std::int64_t waited = 0; waited < total;
-         waited = m_Platform.SteadyMicroSecs() - steadyStart) {
-        m_Platform.SleepMicroSecs(std::min(total - waited, c_MicrosPerSec));
-        if (ClockStepped(wallStart, steadyStart))
-            return false;
-    }
-    m_Out << "woken at " << m_Platform.Now().TimeString() << std::endl;
-    return true;
+    EWaitEnd end = Sleep(a_Until, wallStart);
+    if (end == EWaitEnd::Reached)
+        m_Out << "woken at " << m_Platform.Now().TimeString() << std::endl;
+    return end;
+}
+
+// The wait is for the wall-clock moment itself; a step of a second or less leaves the plan as
+// it was, and the wait goes on to the same moment.
+EWaitEnd CSchedule::Sleep(const CTimeVal& a_Until, const CTimeVal& a_WallStart) {
+    std::int64_t steadyStart = m_Platform.SteadyMicroSecs();
+    EWaitEnd end = m_Platform.WaitUntil(a_Until);
+    while (end == EWaitEnd::ClockStepped && !ClockStepped(a_WallStart, steadyStart))
+        end = m_Platform.WaitUntil(a_Until);
+    return end;
 }
 
 bool CSchedule::ClockStepped(const CTimeVal& a_WallStart, std::int64_t a_SteadyStart) {

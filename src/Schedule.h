@@ -38,8 +38,9 @@ public:
     bool Load();
     // Interprets a_Text as the schedule file's contents (for tools, benchmarks and fuzzing).
     bool LoadText(std::string a_Text);
-    // Plays at most one chain; returns when its playback has ended.
-    void PlayNextSound();
+    // Plays at most one chain; returns when its playback has ended. False when the pass ended
+    // on a change of the mount table: the stick may be gone.
+    bool PlayNextSound();
 
     int FrequencySecs() const { return m_FrequencySecs; }
     const std::map<float, std::shared_ptr<CChain>>& Program() const { return m_Program; }
@@ -90,9 +91,13 @@ private:
     ProgramIt FindChain(Search& a_Search);
     ProgramIt FindFrom(float a_StartSearchTime, const Search& a_Search) const;
     CTimeVal StartTimeFor(ProgramIt a_Found, const Search& a_Search);
-    void PlayChosen(ProgramIt a_Found, const Search& a_Search);
-    // False when the wall clock stepped during the wait: the plan no longer holds.
-    bool WaitUntil(const CTimeVal& a_Until);
+    CPlayback MakePlayback(ProgramIt a_Found, const Search& a_Search);
+    bool PlayChosen(ProgramIt a_Found, const Search& a_Search);
+    bool WaitForClock(const CTimeVal& a_Now);
+    // Reached, or why the plan no longer holds: the wall clock stepped by more than a second,
+    // or the mount table changed.
+    EWaitEnd WaitUntil(const CTimeVal& a_Until);
+    EWaitEnd Sleep(const CTimeVal& a_Until, const CTimeVal& a_WallStart);
     bool ClockStepped(const CTimeVal& a_WallStart, std::int64_t a_SteadyStart);
 
     std::string m_Dir;

@@ -1,7 +1,9 @@
 #include "Sound.h"
 
-#include <cerrno>
-#include <spawn.h>
+#include "ChildProcess.h"
+
+#include <algorithm>
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,7 +25,7 @@ std::string Protected(unsigned char a_Byte) {
     return std::string{'\'', char(a_Byte), '\''};
 }
 
-// Builds the escaped list one character at a time.
+// Builds the escaped list, and the words the shell makes of it, one character at a time.
 class CEscaper {
 public:
     // Adds a_Char; a_AfterSuffix tells whether the list so far ends in ".wav". Returns true when
@@ -31,11 +33,13 @@ public:
     bool Add(char a_Char, bool a_AfterSuffix);
     // An entry starting with "-" would be taken for an option, so options are ended first.
     std::string Result() const { return m_DashEntry ? "-- " + m_Result : m_Result; }
+    void AppendWords(std::vector<std::string>& a_Words) const;
 
 private:
     bool AddSpace(bool a_AfterSuffix);
 
     std::string m_Result;
+    std::vector<std::string> m_Words;
     bool m_AtEntryStart = true;
     bool m_DashEntry = false;
 };
@@ -47,7 +51,10 @@ bool CEscaper::Add(char a_Char, bool a_AfterSuffix) {
     if (a_Char == '\0')
         return false;
     m_DashEntry = m_DashEntry || (m_AtEntryStart && a_Char == '-');
+    if (m_AtEntryStart)
+        m_Words.emplace_back();
     m_AtEntryStart = false;
+    m_Words.back() += a_Char;
     m_Result += Protected(static_cast<unsigned char>(a_Char));
     return false;
 }
@@ -63,7 +70,14 @@ bool CEscaper::AddSpace(bool a_AfterSuffix) {
         return false;
     }
     m_Result += "\\ ";
+    m_Words.back() += ' ';
     return true;
+}
+
+void CEscaper::AppendWords(std::vector<std::string>& a_Words) const {
+    if (m_DashEntry)
+        a_Words.push_back("--");
+    a_Words.insert(a_Words.end(), m_Words.begin(), m_Words.end());
 }
 } // namespace
 
@@ -73,27 +87,80 @@ CSound::CSound(std::string a_FileNames, std::ostream& a_Out)
 }
 
 namespace {
-// Runs a_Command through the shell and waits for it. Unlike system(), the caller keeps its own
-// signal handling: Ctrl-C at a terminal ends the program as well as the player.
-void RunShell(const std::string& a_Command) {
-    const char* argv[] = {"sh", "-c", a_Command.c_str(), nullptr};
-    pid_t pid = 0;
-    if (::posix_spawn(&pid, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
-        return;
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+constexpr double c_MicrosPerSec = 1000000.0;
+
+std::int64_t SteadyAfter(float a_Secs) {
+    return CKernelWait::SteadyMicroSecs() + std::int64_t(double(a_Secs) * c_MicrosPerSec);
+}
+
+// Until the player ends, the mount table changes or a_Deadline comes.
+CKernelWait::EEvent WaitForPlayer(const CChildProcess& a_Player, CKernelWait& a_Wait,
+                                  std::int64_t a_Deadline) {
+    // A kernel without process descriptors (before Linux 5.3): look every 100 ms instead.
+    if (a_Player.Fd() < 0)
+        a_Deadline = std::min(a_Deadline, SteadyAfter(0.1f));
+    return a_Wait.Wait(a_Player.Fd(), a_Deadline);
 }
 } // namespace
 
-void CSound::Play() {
-    std::string escaped = EscapedFileNames(&m_Out);
-    std::string cmd = "aplay " + escaped;
-    m_Out << "Command is " << cmd << std::endl;
-    // With no argument aplay would read standard input and never finish. Its status is of no
-    // use: a failed announcement is not retried.
-    if (!escaped.empty())
-        RunShell(cmd);
+EPlayEnd CSound::Play(CKernelWait& a_Wait, float a_LimitSecs) {
+    std::vector<std::string> argv{"aplay"};
+    std::string escaped = EscapedFileNames(&m_Out, &argv);
+    m_Out << "Command is aplay " << escaped << std::endl;
+    // With no argument aplay would read standard input and never finish.
+    if (escaped.empty())
+        return EPlayEnd::Finished;
+    CChildProcess player(argv);
+    if (!player.Started()) {
+        m_Out << "Player aplay not started: " << player.Error() << std::endl;
+        return EPlayEnd::Failed;
+    }
+    return Await(player, a_Wait, argv.back(), a_LimitSecs);
+}
+
+// A change of the mount table that leaves a_File in place (another disk) changes nothing.
+EPlayEnd CSound::Await(CChildProcess& a_Player, CKernelWait& a_Wait, const std::string& a_File,
+                       float a_LimitSecs) {
+    std::int64_t deadline = SteadyAfter(a_LimitSecs);
+    for (;;) {
+        CKernelWait::EEvent event = WaitForPlayer(a_Player, a_Wait, deadline);
+        if (a_Player.Ended())
+            return ReportEnd(a_Player);
+        if (event == CKernelWait::EEvent::MountsChanged && ::access(a_File.c_str(), F_OK) != 0) {
+            Stop(a_Player, a_Wait);
+            return EPlayEnd::MountsChanged;
+        }
+        if (CKernelWait::SteadyMicroSecs() >= deadline) {
+            m_Out << "Player aplay still running after " << a_LimitSecs << " seconds - stopped"
+                  << std::endl;
+            Stop(a_Player, a_Wait);
+            return EPlayEnd::Stopped;
+        }
+    }
+}
+
+EPlayEnd CSound::ReportEnd(const CChildProcess& a_Player) {
+    int status = a_Player.Status();
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        return EPlayEnd::Finished;
+    if (WIFEXITED(status))
+        m_Out << "Player aplay exited with status " << WEXITSTATUS(status) << std::endl;
+    else
+        m_Out << "Player aplay ended by signal " << WTERMSIG(status) << std::endl;
+    return EPlayEnd::Failed;
+}
+
+// Asked to end first, so that aplay can close the sound card; killed when it does not.
+void CSound::Stop(CChildProcess& a_Player, CKernelWait& a_Wait) {
+    for (int signal : {SIGTERM, SIGKILL}) {
+        a_Player.Signal(signal);
+        std::int64_t deadline = SteadyAfter(CPlatform::c_StopGraceSecs);
+        do {
+            WaitForPlayer(a_Player, a_Wait, deadline);
+            if (a_Player.Ended())
+                return;
+        } while (CKernelWait::SteadyMicroSecs() < deadline);
+    }
 }
 
 std::string CSound::Command() const {
@@ -104,7 +171,8 @@ bool CSound::HasFiles() const {
     return !EscapedFileNames(nullptr).empty();
 }
 
-std::string CSound::EscapedFileNames(std::ostream* a_Trace) const {
+std::string CSound::EscapedFileNames(std::ostream* a_Trace,
+                                     std::vector<std::string>* a_Words) const {
     CEscaper escaper;
     std::string last4Characters;
     for (char c : m_FileNames) {
@@ -114,6 +182,8 @@ std::string CSound::EscapedFileNames(std::ostream* a_Trace) const {
             last4Characters.erase(0, 1);
         last4Characters += c;
     }
+    if (a_Words)
+        escaper.AppendWords(*a_Words);
     return escaper.Result();
 }
 

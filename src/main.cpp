@@ -1,17 +1,16 @@
 #include "Announcer.h"
-#include "MediaFinder.h"
+#include "CommandLine.h"
 #include "RealPlatform.h"
 
 #include <iostream>
-#include <string>
 
-// Exit statuses: 255 when the mount table cannot be read, 1 when the schedule cannot be
-// loaded; otherwise the announcer runs until it is stopped.
-int main() {
+// Exit statuses: 2 on a usage error, 255 when the mount table cannot be read, 1 when a stick's
+// schedule cannot be loaded; otherwise the announcer runs until it is stopped.
+int main(int argc, char* argv[]) {
+    int status = 0;
+    if (!CCommandLine(std::cout, std::cerr).Accept(argc, argv, status))
+        return status;
     std::cout << "Quillane is initialising" << std::endl;
     CRealPlatform platform(std::cout);
-    std::string dir;
-    if (!CMediaFinder(platform, std::cout).FindDir(dir))
-        return 255;
-    return CAnnouncer(platform, std::cout).Run(dir);
+    return CAnnouncer(platform, std::cout).Run();
 }

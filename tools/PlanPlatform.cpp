@@ -11,7 +11,14 @@ void CPlanPlatform::SleepMicroSecs(std::int64_t a_MicroSecs) {
         Advance(a_MicroSecs);
 }
 
-void CPlanPlatform::Play(const CPlayback& a_Playback) {
+EWaitEnd CPlanPlatform::WaitUntil(const CTimeVal& a_Until) {
+    if (m_Now < a_Until)
+        Advance(a_Until.Seconds() * 1000000 + a_Until.MicroSecs() -
+                (m_Now.Seconds() * 1000000 + m_Now.MicroSecs()));
+    return EWaitEnd::Reached;
+}
+
+EPlayEnd CPlanPlatform::Play(const CPlayback& a_Playback) {
     std::string names;
     for (const CSlot& slot : a_Playback.m_Slots)
         names += (names.empty() ? "" : " ") + std::string(slot.m_FileName.empty() ? "!" : "") +
@@ -20,6 +27,7 @@ void CPlanPlatform::Play(const CPlayback& a_Playback) {
           << '\n';
     ++m_Plays;
     Advance(std::int64_t(double(a_Playback.m_Duration) * 1000000.0));
+    return EPlayEnd::Finished;
 }
 
 void CPlanPlatform::Advance(std::int64_t a_MicroSecs) {

@@ -17,8 +17,10 @@ public:
     CTimeVal Now() override { return m_Now; }
     std::int64_t SteadyMicroSecs() override { return m_SteadyMicroSecs; }
     void SleepMicroSecs(std::int64_t a_MicroSecs) override;
+    // The clock is never stepped and the mount table never changes.
+    EWaitEnd WaitUntil(const CTimeVal& a_Until) override;
     // Writes "HH:MM:SS.mmm<TAB>key<TAB>names", a missing sound as "!" and its name.
-    void Play(const CPlayback& a_Playback) override;
+    EPlayEnd Play(const CPlayback& a_Playback) override;
 
 private:
     void Advance(std::int64_t a_MicroSecs);

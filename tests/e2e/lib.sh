@@ -57,11 +57,13 @@ unmount_sticks() {
     E2E_MOUNTS=()
 }
 
-# fake_aplay: an aplay first on the announcer's PATH that plays nothing and appends a line to
-# $WORK/aplay.log for each run: its arguments, each ended by a NUL byte.
+# fake_aplay [SECONDS]: an aplay first on the announcer's PATH that plays nothing and appends a
+# line to $WORK/aplay.log for each run: its arguments, each ended by a NUL byte; then it takes
+# SECONDS to end (default: at once).
 fake_aplay() {
     mkdir -p "$WORK/bin"
-    printf '#!/bin/sh\n{ printf "%%s\\0" "$@"; echo; } >>%q\n' "$WORK/aplay.log" >"$WORK/bin/aplay"
+    printf '#!/bin/sh\n{ printf "%%s\\0" "$@"; echo; } >>%q\n%s\n' "$WORK/aplay.log" "${1:+sleep $1}" \
+        >"$WORK/bin/aplay"
     chmod +x "$WORK/bin/aplay"
     E2E_PATH="$WORK/bin:$PATH"
 }

@@ -37,10 +37,10 @@ for pkg in "${packages[@]}"; do
     scripts=$(dpkg-deb --ctrl-tarfile "$deb" | tar -t | grep -vxE '\./|\./(control|md5sums)') &&
         fail "$pkg runs maintainer scripts: $scripts"
 done
-# The announcer links nothing beyond the C and C++ libraries (and in a -DQUILLANE_SANITIZE build
-# the sanitizers' runtimes); aplay comes from alsa-utils.
+# The announcer links nothing beyond the C and C++ libraries and libsystemd where it was built
+# with it (and in a -DQUILLANE_SANITIZE build the sanitizers' runtimes); aplay comes from alsa-utils.
 deps=$(dpkg-deb -f "$WORK"/out/quillane_*.deb Depends | sed -E 's/ \([^)]*\)//g; s/, /\n/g' |
-    grep -vE '^lib(a|ub)san[0-9]+$' | sort)
+    grep -vE '^(lib(a|ub)san[0-9]+|libsystemd0)$' | sort)
 [[ $deps == $'alsa-utils\nlibc6\nlibgcc-s1\nlibstdc++6' ]] || fail "quillane depends on: $deps"
 
 root="$WORK/root"

@@ -91,7 +91,8 @@ TEST_F(SchedulerTest, PlaysEachChainAtItsTimeSpeakingTheNextInterval) {
          c_Second, {{At(14, 31, 0, 500000), -30 * c_Second}, {At(14, 36, 0, 500000), -600 * c_Second}}},
         {c_Hello60, "5:00", At(14, 30, 20), 2, "15:31:00.0 hello cdnum15 cdnum35\n", c_Second,
          {{At(14, 30, 30), 3600 * c_Second}}},
-        {c_Hello60, "5:00", At(14, 30, 20), 1, "14:30:59.100 " + s + "\n", c_Second, {{At(14, 30, 30), -900000}}},
+        // A step within a second is not planned anew, and the wait still ends at the moment itself.
+        {c_Hello60, "5:00", At(14, 30, 20), 1, "14:31:00.0 " + s + "\n", c_Second, {{At(14, 30, 30), -900000}}},
         // The last interval of an hour ends at the full hour and speaks it; a key beyond is not in it.
         {Rec("hello", "Custom", "5:00.0") + Rec("now", "Timed", "", true), "45:00", At(14, 40), 1,
          "14:50:00.0 hello cdhour15\n"},
