@@ -1,12 +1,38 @@
 #include "ChildProcess.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+// The program as execvp would find it through PATH; empty when there is none. Looked up here
+// rather than left to posix_spawnp, so that a missing player is reported alike everywhere: an
+// emulated board sees a failed exec only as the child's exit status 127.
+std::string FindProgram(const std::string& a_Name) {
+    if (a_Name.find('/') != std::string::npos)
+        return a_Name;
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    for (std::size_t begin = 0; begin <= dirs.size();) {
+        std::size_t end = std::min(dirs.find(':', begin), dirs.size());
+        std::string dir = dirs.substr(begin, end - begin);
+        std::string candidate = (dir.empty() ? "." : dir) + "/" + a_Name;
+        struct stat st {};
+        if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            ::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        begin = end + 1;
+    }
+    return "";
+}
+} // namespace
 
 CChildProcess::CChildProcess(const std::vector<std::string>& a_Argv)
     : m_Pid(Spawn(a_Argv, m_Error)), m_PidFd(OpenPidFd(m_Pid)) {}
@@ -26,7 +52,10 @@ pid_t CChildProcess::Spawn(const std::vector<std::string>& a_Argv, std::string& 
         argv.push_back(const_cast<char*>(word.c_str()));
     argv.push_back(nullptr);
     pid_t pid = -1;
-    int error = ::posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
+    std::string program = FindProgram(a_Argv.empty() ? "" : a_Argv[0]);
+    int error = program.empty()
+                    ? ENOENT
+                    : ::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
     if (error == 0)
         return pid;
     a_Error = std::strerror(error);

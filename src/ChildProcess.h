@@ -11,7 +11,7 @@
 // it is killed.
 class CChildProcess {
 public:
-    // Starts a_Argv[0], found through PATH.
+    // Starts a_Argv[0], found through PATH as the shell would.
     explicit CChildProcess(const std::vector<std::string>& a_Argv);
     ~CChildProcess();
     CChildProcess(const CChildProcess&) = delete;

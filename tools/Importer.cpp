@@ -24,8 +24,10 @@ std::string Done(const CAudioFile& a_File, bool a_Accepted, double a_Seconds, do
     if (a_Accepted)
         return done + "already in the accepted format (" + a_File.Description() + ")";
     done += a_File.Description() + " → 22050 Hz mono";
-    if (a_Gain < 1.0)
-        done += ", level lowered " + Tenths(-20.0 * std::log10(a_Gain)) + " dB to avoid clipping";
+    // Less than a twentieth of a decibel would read "0.0 dB": not worth a word.
+    double lowered = -20.0 * std::log10(a_Gain);
+    if (lowered >= 0.05)
+        done += ", level lowered " + Tenths(lowered) + " dB to avoid clipping";
     return done;
 }
 } // namespace
