@@ -30,14 +30,6 @@ std::string Key(float a_Secs) {
     return CInterval::KeyText(a_Secs);
 }
 
-CCheckFinding Finding(const char* a_Kind, std::string a_Text, std::string a_Hint) {
-    CCheckFinding finding;
-    finding.m_Kind = a_Kind;
-    finding.m_Text = std::move(a_Text);
-    finding.m_Hint = std::move(a_Hint);
-    finding.m_ChangesPlay = true;
-    return finding;
-}
 } // namespace
 
 CChainTiming::CChainTiming(const CSchedule& a_Schedule, const CTimeVal& a_Day,
@@ -119,7 +111,7 @@ void CChainTiming::AddCutHour(std::vector<CCheckFinding>& a_Findings) const {
     for (const auto& entry : m_Schedule.Program())
         if (!last.Holds(entry.first))
             skipped += (skipped.empty() ? "" : ", ") + Key(entry.first);
-    CCheckFinding finding = Finding(
+    CCheckFinding finding = CCheckFinding::Make(
         "interval-cut",
         "The interval " + IntervalText(m_Schedule.FrequencySecs()) +
             " does not divide the hour: intervals begin at " + starts +
@@ -142,13 +134,13 @@ void CChainTiming::AddLongerThanKey(const Placed& a_Placed,
             tally.Add(a_Placed.m_Chain->DurationForTime(interval.AnnounceTime()), interval);
     if (tally.m_Count == 0)
         return;
-    CCheckFinding finding =
-        Finding("longer-than-key",
-                ChainName(a_Placed.m_Key) + " finishes at its key but lasts up to " +
-                    DurationText(tally.m_Worst) + ", longer than its key: it is skipped " +
-                    tally.Where(m_Intervals.size()),
-                "key it at least " + Key(tally.m_Worst) +
-                    ", or let it start at its key (m_FinishAtTime 0)");
+    CCheckFinding finding = CCheckFinding::Make(
+        "longer-than-key",
+        ChainName(a_Placed.m_Key) + " finishes at its key but lasts up to " +
+            DurationText(tally.m_Worst) + ", longer than its key: it is skipped " +
+            tally.Where(m_Intervals.size()),
+        "key it at least " + Key(tally.m_Worst) +
+            ", or let it start at its key (m_FinishAtTime 0)");
     finding.m_Keys = {a_Placed.m_Key};
     a_Findings.push_back(finding);
 }
@@ -176,7 +168,7 @@ void CChainTiming::AddOverrun(std::size_t a_Index, std::vector<CCheckFinding>& a
     if (tally.m_Count == 0)
         return;
     std::string nextName = m_ChainName(next.m_Key);
-    CCheckFinding finding = Finding(
+    CCheckFinding finding = CCheckFinding::Make(
         "runs-past-next",
         ChainName(chain.m_Key) + " plays until up to " + Key(tally.m_Worst) +
             " into its interval, past the start of " + nextName +

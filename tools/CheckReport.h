@@ -19,6 +19,16 @@ struct CCheckFinding {
     std::vector<float> m_Keys;        // chain keys concerned
     std::size_t m_Record = 0;         // the record concerned (CSchedule::RecordLabel), 0 for none
     bool m_ChangesPlay = false;       // the board plays otherwise than the schedule reads
+
+    static CCheckFinding Make(std::string a_Kind, std::string a_Text, std::string a_Hint = "",
+                              bool a_ChangesPlay = true) {
+        CCheckFinding finding;
+        finding.m_Kind = std::move(a_Kind);
+        finding.m_Text = std::move(a_Text);
+        finding.m_Hint = std::move(a_Hint);
+        finding.m_ChangesPlay = a_ChangesPlay;
+        return finding;
+    }
 };
 
 struct CRecordInfo {

@@ -18,6 +18,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <functional>
 #include <map>
 #include <sys/stat.h>
 
@@ -235,7 +236,7 @@ std::string CCtl::ScheduleDirOr(const std::string& a_Given) {
     return CMediaFinder::ResolveDir(a_Given, dir, why) ? dir : a_Given;
 }
 
-int CCtl::Voice() {
+int CCtl::Speaking(const std::function<int(const CSpeech&, const CTimeWords&)>& a_Then) {
     std::string why;
     std::optional<CTimeWords> words = Words(why);
     if (!words)
@@ -243,15 +244,22 @@ int CCtl::Voice() {
     CSpeech speech(m_Voice);
     if (!speech.isValid())
         return Failed(speech.lastError());
-    std::optional<CTimeSounds> sounds = CTimeSounds::Speak(speech, *words, why);
-    std::string given = ScheduleDirOr(m_Given), dir = given + "/times";
-    if (!sounds || !CWaveFile::MakeDir(given, why) || !sounds->Write(dir, why))
-        return Failed(why);
-    m_Out << "Wrote " << sounds->Count() << " time sounds to " << Printable(dir) << " (voice "
-          << Printable(m_Voice) << ", "
-          << (m_WordsFile.empty() ? "English" : "words from " + Printable(m_WordsFile)) << ", "
-          << sounds->Lengths() << ")" << std::endl;
-    return c_Usable;
+    return a_Then(speech, *words);
+}
+
+int CCtl::Voice() {
+    return Speaking([this](const CSpeech& a_Speech, const CTimeWords& a_Words) {
+        std::string why;
+        std::optional<CTimeSounds> sounds = CTimeSounds::Speak(a_Speech, a_Words, why);
+        std::string given = ScheduleDirOr(m_Given), dir = given + "/times";
+        if (!sounds || !CWaveFile::MakeDir(given, why) || !sounds->Write(dir, why))
+            return Failed(why);
+        m_Out << "Wrote " << sounds->Count() << " time sounds to " << Printable(dir) << " (voice "
+              << Printable(m_Voice) << ", "
+              << (m_WordsFile.empty() ? "English" : "words from " + Printable(m_WordsFile)) << ", "
+              << sounds->Lengths() << ")" << std::endl;
+        return c_Usable;
+    });
 }
 
 int CCtl::Import() {
@@ -275,11 +283,7 @@ int CCtl::Init() {
     std::string why;
     if (!stick.CheckFree(why))
         return Failed(why);
-    std::optional<CTimeWords> words = Words(why);
-    if (!words)
-        return Failed(why);
-    CSpeech speech(m_Voice);
-    if (!speech.isValid())
-        return Failed(speech.lastError());
-    return stick.Make(secs, speech, *words, why) ? c_Usable : Failed(why);
+    return Speaking([&](const CSpeech& a_Speech, const CTimeWords& a_Words) {
+        return stick.Make(secs, a_Speech, a_Words, why) ? c_Usable : Failed(why);
+    });
 }

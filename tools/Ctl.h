@@ -1,11 +1,13 @@
 #ifndef QUILLANE_CTL_H
 #define QUILLANE_CTL_H
 
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
+class CSpeech;
 class CTimeWords;
 
 namespace CLI {
@@ -47,6 +49,8 @@ private:
     int Init();
     bool Resolve(std::string& a_Dir);
     std::optional<CTimeWords> Words(std::string& a_Why) const;
+    // Runs a_Then with the voice and the words asked for; a status of 1 when either fails.
+    int Speaking(const std::function<int(const CSpeech&, const CTimeWords&)>& a_Then);
     static std::string ScheduleDirOr(const std::string& a_Given);
 
     std::ostream& m_Out;

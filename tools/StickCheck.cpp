@@ -26,11 +26,7 @@ const char* const c_Accepted = "the board plays only mono, 16-bit, 22050 Hz PCM 
                                "nothing between the format and the data";
 
 CCheckFinding Finding(std::string a_Kind, std::string a_Text, bool a_ChangesPlay = true) {
-    CCheckFinding finding;
-    finding.m_Kind = std::move(a_Kind);
-    finding.m_Text = std::move(a_Text);
-    finding.m_ChangesPlay = a_ChangesPlay;
-    return finding;
+    return CCheckFinding::Make(std::move(a_Kind), std::move(a_Text), "", a_ChangesPlay);
 }
 
 // What to do about what the loader left out.

@@ -10,16 +10,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-CCheckFinding Finding(const char* a_Kind, std::string a_Text, std::string a_Hint,
-                      bool a_ChangesPlay) {
-    CCheckFinding finding;
-    finding.m_Kind = a_Kind;
-    finding.m_Text = std::move(a_Text);
-    finding.m_Hint = std::move(a_Hint);
-    finding.m_ChangesPlay = a_ChangesPlay;
-    return finding;
-}
-
 std::string WithoutTrailingSlashes(std::string a_Path) {
     while (a_Path.size() > 1 && a_Path.back() == '/')
         a_Path.pop_back();
@@ -56,7 +46,7 @@ std::string CStickLayout::Top(const std::string& a_Given, const std::string& a_D
     if (a_Dir != a_Given)
         return a_Given; // found one level down, as on the board
     if (IsMountPoint(a_Dir)) {
-        a_Findings.push_back(Finding(
+        a_Findings.push_back(CCheckFinding::Make(
             "schedule-at-top",
             a_Dir + "/" + CSchedule::c_FileName +
                 " lies at the top of the stick, where the "
@@ -71,7 +61,7 @@ std::string CStickLayout::Top(const std::string& a_Given, const std::string& a_D
     std::string parent = ParentOf(a_Dir);
     if (IsMountPoint(parent))
         return parent;
-    a_Findings.push_back(Finding(
+    a_Findings.push_back(CCheckFinding::Make(
         "placement-reminder",
         a_Dir + " is not directly below the top of a stick: on the stick, the directory holding " +
             CSchedule::c_FileName + " must be, as in /media/usb/announcer",
@@ -99,12 +89,12 @@ void CStickLayout::AddOtherDirs(const std::string& a_Top, const std::string& a_D
         return;
     // The one checked may be the one the board ignores.
     std::string checked = Same(dirs.front(), a_Dir) ? "" : "; check looked at " + a_Dir;
-    a_Findings.push_back(
-        Finding("several-schedule-dirs",
-                "More than one directory on the stick holds " + std::string(CSchedule::c_FileName) +
-                    ": the board uses " + dirs.front() + " and ignores " +
-                    (ignored.empty() ? a_Dir : ignored) + checked,
-                "keep " + std::string(CSchedule::c_FileName) + " in one directory only", true));
+    a_Findings.push_back(CCheckFinding::Make(
+        "several-schedule-dirs",
+        "More than one directory on the stick holds " + std::string(CSchedule::c_FileName) +
+            ": the board uses " + dirs.front() + " and ignores " +
+            (ignored.empty() ? a_Dir : ignored) + checked,
+        "keep " + std::string(CSchedule::c_FileName) + " in one directory only", true));
 }
 
 void CStickLayout::AddNameCase(const std::string& a_Given, std::vector<CCheckFinding>& a_Findings) {
@@ -121,11 +111,11 @@ void CStickLayout::AddNameCaseIn(const std::string& a_Dir, std::vector<CCheckFin
         std::string name = it->path().filename().string();
         if (strcasecmp(name.c_str(), CSchedule::c_FileName) == 0)
             a_Findings.push_back(
-                Finding("schedule-name-case",
-                        it->path().string() +
-                            " is the schedule file in another letter case: the "
-                            "board looks for " +
-                            CSchedule::c_FileName + " exactly and does not find it",
-                        "rename it to " + std::string(CSchedule::c_FileName), true));
+                CCheckFinding::Make("schedule-name-case",
+                                    it->path().string() +
+                                        " is the schedule file in another letter case: the "
+                                        "board looks for " +
+                                        CSchedule::c_FileName + " exactly and does not find it",
+                                    "rename it to " + std::string(CSchedule::c_FileName), true));
     }
 }
