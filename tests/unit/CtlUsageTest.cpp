@@ -36,6 +36,7 @@ TEST(CtlUsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
         {{"plan", d + "/empty"}, 0, "nothing plays within two days of schedule time; stopping"},
         {{"init", d + "/new"}, 0, "Made " + d + "/new, which was not there yet\nMade " + d + "/new/announcer: "},
         {{"plan", d + "/good", "--count", "1", "--svg", d}, 1, "cannot write " + d + ": Is a directory"},
+        {{"check", "/"}, 1, "no schedule directory: neither / nor any directory directly below"},
     };
     // clang-format on
     for (const auto& [args, status, words] : cases) {
@@ -44,4 +45,6 @@ TEST(CtlUsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
         EXPECT_NE((result.m_Out + result.m_Err).find(words), std::string::npos)
             << result.m_Out << result.m_Err;
     }
+    // A stick that cannot be loaded was never in use, so it is not reported as removed.
+    EXPECT_EQ(RunCtl({"run", d + "/zero"}).m_Out.find("removed"), std::string::npos);
 }

@@ -58,8 +58,8 @@ TEST_F(SchedulerTest, PassPrintsItsReasoning) {
 }
 
 // Each case: the schedule, the wall clock at the start, how many passes, what they play (start
-// and sound names, or where the clock is when nothing plays), how long each playback lasts, and
-// where the wall clock jumps.
+// and sound names, or where the clock is when nothing plays, after any step of the wall clock
+// the scheduler saw), how long each playback lasts, and where the wall clock jumps.
 TEST_F(SchedulerTest, PlaysEachChainAtItsTimeSpeakingTheNextInterval) {
     struct Case {
         std::string m_Records;
@@ -89,7 +89,8 @@ TEST_F(SchedulerTest, PlaysEachChainAtItsTimeSpeakingTheNextInterval) {
         {c_Hello60, "5:00", At(14, 30, 20), 3,
          "14:31:00.0 " + s + "\n14:36:00.0 hello cdnum14 cdnum40\n14:31:00.0 " + s + "\n",
          c_Second, {{At(14, 31, 0, 500000), -30 * c_Second}, {At(14, 36, 0, 500000), -600 * c_Second}}},
-        {c_Hello60, "5:00", At(14, 30, 20), 2, "15:31:00.0 hello cdnum15 cdnum35\n", c_Second,
+        {c_Hello60, "5:00", At(14, 30, 20), 2,
+         "Clock stepped by 3600 seconds, planning again\n15:31:00.0 hello cdnum15 cdnum35\n", c_Second,
          {{At(14, 30, 30), 3600 * c_Second}}},
         // A step within a second is not planned anew, and the wait still ends at the moment itself.
         {c_Hello60, "5:00", At(14, 30, 20), 1, "14:31:00.0 " + s + "\n", c_Second, {{At(14, 30, 30), -900000}}},
@@ -99,6 +100,7 @@ TEST_F(SchedulerTest, PlaysEachChainAtItsTimeSpeakingTheNextInterval) {
         {Rec("hello", "Custom", "20:00.0"), "45:00", At(14, 46), 1, "15:20:00.0 hello\n"},
         {Rec("hello", "Custom", "9:00.0") + Rec("now", "Timed", "", true), "90:00", At(14, 0), 1,
          "14:09:00.0 hello cdhour15\n"},
+        {Rec("chime", "Custom", "0:00.0"), "0:01", At(14, 30), 2, "14:30:00.0 chime\n14:30:01.0 chime\n", 200000},
         {"", "5:00", At(14, 31, 30), 2, "idle until 14:40:00.0"},
         // 7 minutes do not divide the hour: the interval of 14:56 ends at 15:00.
         {Rec("ann8", "Custom", "0:05.0", false, "1"), "7:00", At(14, 58, 10), 1, "idle until 15:00:00.0"},
@@ -114,6 +116,10 @@ TEST_F(SchedulerTest, PlaysEachChainAtItsTimeSpeakingTheNextInterval) {
         ASSERT_TRUE(schedule.LoadText(ScheduleFile(c.m_Records, c.m_Frequency))) << c.m_Plays;
         for (int pass = 0; pass < c.m_Passes; ++pass)
             schedule.PlayNextSound();
+        std::istringstream lines(out.str()); // how far the wall clock was seen to step
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("Clock stepped", 0) == 0)
+                plays << line << "\n";
         for (const auto& [start, playback] : platform.m_Playbacks) {
             std::istringstream paths(playback.m_FileNames);
             plays << start.TimeString();

@@ -45,7 +45,11 @@ TEST(SoundTest, FileListBecomesOnePlayerRun) {
                                        pid + "\n. " + dir.Path() + "/then\n")
                 .c_str(),
             0755);
-    CScopedEnv path("PATH", dir.Path() + "/bin:/usr/bin:/bin");
+    // Before it on PATH, what is not a program: a plain file and a directory of that name.
+    dir.Write("plain/aplay", "not a program");
+    dir.Write("dir/aplay/x", "");
+    CScopedEnv path("PATH", dir.Path() + "/plain:" + dir.Path() + "/dir:" + dir.Path() +
+                                "/bin:/usr/bin:/bin");
     CServiceNotifier notifier;
     CKernelWait wait(notifier);
     for (const Case& c : cases) {
