@@ -136,10 +136,13 @@ void CCtl::AddInit(CLI::App& a_App) {
         ->type_name("");
     auto interval = [](std::string& a_Text) {
         int secs;
-        return CStarterStick::ParseInterval(a_Text, secs) ? std::string()
-                                                          : "not an interval M:SS up to 60:00";
+        return CStarterStick::ParseInterval(a_Text, secs)
+                   ? std::string()
+                   : "not an interval M:SS that divides the hour, such as 5:00, 10:00, 15:00 or "
+                     "30:00";
     };
-    init->add_option("--interval", m_Interval, "the interval, at most 60:00 (default 5:00)")
+    init->add_option("--interval", m_Interval,
+                     "the interval, one that divides the hour (default 5:00)")
         ->type_name("M:SS")
         ->check(CLI::Validator(interval, ""));
     AddVoiceOptions(*init);

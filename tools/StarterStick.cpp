@@ -21,10 +21,10 @@ constexpr double c_Pi = 3.14159265358979323846;
 const char* const c_Head = R"(<?xml version="1.0"?>
 <!-- The schedule of this stick, made by quillanectl init. Edit it with any text editor, then
      check the stick with: quillanectl check followed by the stick's directory. The board
-     reads this file once, when it starts. -->
+     reads this file when the stick is put in. -->
 <Schedule>
-  <!-- The interval, minutes:seconds, at most 60:00. Everything below plays once in every
-       interval; the intervals restart at every full hour. -->
+  <!-- The interval, minutes:seconds, one that divides the hour (such as 5:00, 10:00, 15:00
+       or 30:00). Everything below plays once in every interval. -->
 )";
 const char* const c_Legend =
     R"(  <!-- Each record is one sound. Its values, in order: the recording's name (its file name
@@ -83,7 +83,9 @@ bool CStarterStick::ParseInterval(const std::string& a_Text, int& a_Secs) {
         return false;
     int seconds = std::stoi(a_Text.substr(colon + 1));
     a_Secs = std::stoi(a_Text.substr(0, colon)) * 60 + seconds;
-    return seconds < 60 && a_Secs > 0 && a_Secs <= c_MaxIntervalSecs;
+    // Only an interval that divides the hour plays every chain in every interval; with any other
+    // the last interval of each hour is cut short and the starter's spoken time is lost in it.
+    return seconds < 60 && a_Secs > 0 && c_MaxIntervalSecs % a_Secs == 0;
 }
 
 std::string CStarterStick::ScheduleText(int a_IntervalSecs) {

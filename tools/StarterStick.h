@@ -19,7 +19,7 @@ public:
     // The schedule directory made below the stick.
     static const char* const c_DirName;
 
-    // M:SS or MM:SS, longer than zero and at most 60:00.
+    // M:SS or MM:SS, longer than zero and dividing the hour.
     static bool ParseInterval(const std::string& a_Text, int& a_Secs);
     // The starter schedule: the chime 30 s into each interval (half-way into one shorter than
     // a minute) and "the time is" with the time, finishing as the next interval begins.

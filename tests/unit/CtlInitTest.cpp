@@ -36,9 +36,10 @@ TEST(CtlInitTest, RefusesAStickWithAScheduleUnlessForcedKeepingOtherRecordings) 
                   std::string::npos)
             << "the chime half-way into a short interval";
     }
-    for (const char* bad : {"0:00", "60:01", "5:60", "5", "1:5", "100:00", "x:00", "5:00 "})
+    for (const char* bad :
+         {"0:00", "60:01", "5:60", "5", "1:5", "100:00", "x:00", "5:00 ", "45:00", "0:07"})
         EXPECT_EQ(RunCtl({"init", "stick", "--interval", bad}).m_Err,
-                  "quillanectl: --interval: not an interval M:SS up to 60:00 (see quillanectl "
-                  "--help)\n")
+                  "quillanectl: --interval: not an interval M:SS that divides the hour, such as "
+                  "5:00, 10:00, 15:00 or 30:00 (see quillanectl --help)\n")
             << bad;
 }
