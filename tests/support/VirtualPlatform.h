@@ -16,7 +16,7 @@
 // ends as the test chose.
 class CVirtualPlatform : public CPlatform {
 public:
-    explicit CVirtualPlatform(CTimeVal a_Wall) : m_Offset(Micros(a_Wall)) {}
+    explicit CVirtualPlatform(CTimeVal a_Wall) : m_Offset(Micros(a_Wall) - m_Steady) {}
 
     CTimeVal Now() override;
     std::int64_t SteadyMicroSecs() override { return m_Steady; }
@@ -49,8 +49,8 @@ private:
     CTimeVal Wall() const;
     void Advance(std::int64_t a_MicroSecs);
 
-    std::int64_t m_Steady = 0;
-    std::int64_t m_Offset; // the wall clock less the steady clock
+    std::int64_t m_Steady = 3LL * 86400 * 1000000; // as on a board up for three days
+    std::int64_t m_Offset;                         // the wall clock less the steady clock
     // The moments the test chose, each a step of the wall clock or a change of the mount table.
     struct Cue {
         std::int64_t m_At, m_By;
