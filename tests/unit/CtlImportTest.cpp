@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <sndfile.h>
+#include <sys/stat.h>
 
 namespace {
 // One input recording of 1.5 s, made with libsndfile: a 440 Hz tone of m_Peak in each channel.
@@ -75,10 +76,12 @@ TEST(CtlImportRefusalTest, EachRefusedFileNamedTheOthersConverted) {
         Write(dir.Write(name, ""),
               Input{"", "", "", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 8000, 1, 0.5});
     dir.Write("in/broken.mp3", "not a recording");
+    ASSERT_EQ(::mkfifo((dir.Path() + "/in/pipe.wav").c_str(), 0600), 0); // would block a reader
     dir.Write("out/welcome.wav", "an older recording");
     const std::pair<const char*, const char*> refused[] = {
         {"cdnum35.wav", "the name cdnum35 would make it a time sound"},
         {"broken.mp3", "it is not a recording this program can read"},
+        {"pipe.wav", "it is not a regular file"},
         {"welcome.wav", "welcome.wav is already in "}};
     std::vector<std::string> args{"import", dir.Path() + "/in/fine.wav"};
     for (const auto& [file, reason] : refused)
