@@ -1,6 +1,6 @@
 # Finds the libraries a part of the build links, for the system it is built for. A part whose
 # libraries are missing there (a cross build without the target's development packages) is
-# left out with one message rather than failing the configuration.
+# left out with one message rather than failing the configuration, unless it was asked for.
 find_package(PkgConfig QUIET)
 
 # quillane_header_library(PACKAGE TARGET HEADER): TARGET from find_package(PACKAGE), or where
@@ -25,11 +25,12 @@ function(quillane_header_library a_Package a_Target a_Header)
     target_include_directories(${a_Target} SYSTEM INTERFACE ${dir})
 endfunction()
 
-# quillane_require(OUT WHAT [TARGETS target...] [MODULES module...]): OUT is ON when every
-# target exists and every pkg-config module is found for the target system (as the imported
-# target PkgConfig::<module>); otherwise OFF, and one message says that WHAT is left out.
+# quillane_require(OUT WHAT [REQUIRED] [TARGETS target...] [MODULES module...]): OUT is ON when
+# every target exists and every pkg-config module is found for the target system (as the
+# imported target PkgConfig::<module>); otherwise OFF, and one message says that WHAT is left
+# out and what is missing. With REQUIRED, what is missing stops the configuration instead.
 function(quillane_require a_Out a_What)
-    cmake_parse_arguments(PARSE_ARGV 2 a "" "" "TARGETS;MODULES")
+    cmake_parse_arguments(PARSE_ARGV 2 a "REQUIRED" "" "TARGETS;MODULES")
     set(missing "")
     foreach(target ${a_TARGETS})
         if(NOT TARGET ${target})
@@ -46,6 +47,10 @@ function(quillane_require a_Out a_What)
     endforeach()
     if(missing)
         list(JOIN missing ", " missing)
+        if(a_REQUIRED)
+            message(FATAL_ERROR "${a_What} cannot be built: not found for "
+                "${CMAKE_SYSTEM_PROCESSOR}: ${missing}")
+        endif()
         message(STATUS "${a_What} left out: not found for ${CMAKE_SYSTEM_PROCESSOR}: ${missing}")
         set(${a_Out} OFF PARENT_SCOPE)
     else()

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "BuildInfo.h"
+
 #include <string>
 
 namespace {

@@ -1,5 +1,6 @@
 #include "RealPlatform.h"
 
+#include "BuildInfo.h"
 #include "Sound.h"
 
 #include <cerrno>

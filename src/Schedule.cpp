@@ -4,7 +4,6 @@
 
 #include "AnnouncementRecord.h"
 #include "FileDescriptor.h"
-#include "RealPlatform.h"
 #include "TimeRecord.h"
 
 #include <algorithm>
@@ -41,12 +40,11 @@ std::string WithoutLeadingBlanks(const std::string& a_Text) {
 }
 } // namespace
 
-CSchedule::CSchedule(std::string a_Dir)
-    : m_Dir(std::move(a_Dir)), m_OwnPlatform(std::make_unique<CRealPlatform>(std::cout)),
-      m_Platform(*m_OwnPlatform), m_Out(std::cout) {}
+CSchedule::CSchedule(std::string a_Dir, std::ostream& a_Out)
+    : m_Dir(std::move(a_Dir)), m_Platform(nullptr), m_Out(a_Out) {}
 
 CSchedule::CSchedule(std::string a_Dir, CPlatform& a_Platform, std::ostream& a_Out)
-    : m_Dir(std::move(a_Dir)), m_Platform(a_Platform), m_Out(a_Out) {}
+    : m_Dir(std::move(a_Dir)), m_Platform(&a_Platform), m_Out(a_Out) {}
 
 CSchedule::~CSchedule() = default;
 
@@ -287,15 +285,17 @@ std::string NextText(const CPlayback& a_Playback) {
 } // namespace
 
 bool CSchedule::PlayNextSound() {
+    if (!m_Platform)
+        return false;
     if (m_FrequencySecs <= 0) {
         // No schedule was loaded: nothing can ever be due.
         m_Out << "No sound to play :(" << std::endl;
-        m_Platform.SleepMicroSecs(c_MicrosPerSec);
+        m_Platform->SleepMicroSecs(c_MicrosPerSec);
         return true;
     }
     // One clock reading: the offset and the interval start must agree on the second.
-    CTimeVal now = m_Platform.Now();
-    if (now < m_Platform.EarliestSetTime())
+    CTimeVal now = m_Platform->Now();
+    if (now < m_Platform->EarliestSetTime())
         return WaitForClock(now);
     Search search = BeginSearch(now);
     CInterval current = search.m_Interval;
@@ -303,7 +303,7 @@ bool CSchedule::PlayNextSound() {
     if (found != m_Program.end())
         return PlayChosen(found, search);
     m_Out << "No sound to play :(" << std::endl;
-    m_Platform.Status("Nothing to play until " + LocalText(current.End(), "%H:%M:%S"));
+    m_Platform->Status("Nothing to play until " + LocalText(current.End(), "%H:%M:%S"));
     return WaitUntil(current.End()) != EWaitEnd::MountsChanged;
 }
 
@@ -311,7 +311,7 @@ bool CSchedule::PlayNextSound() {
 bool CSchedule::WaitForClock(const CTimeVal& a_Now) {
     m_Out << "Waiting for the clock to be set (it reads " << LocalText(a_Now, "%Y-%m-%d %H:%M:%S")
           << ")" << std::endl;
-    m_Platform.Status("Waiting for the clock to be set");
+    m_Platform->Status("Waiting for the clock to be set");
     CTimeVal until = a_Now;
     until.AddSecs(60);
     return Sleep(until, a_Now) != EWaitEnd::MountsChanged;
@@ -389,10 +389,10 @@ bool CSchedule::PlayChosen(ProgramIt a_Found, const Search& a_Search) {
     CPlayback playback = MakePlayback(a_Found, a_Search);
     m_Out << "Chosen chain with offset " << a_Found->first << " start time is "
           << playback.m_StartTime.TimeString() << std::endl;
-    CTimeVal now = m_Platform.Now();
+    CTimeVal now = m_Platform->Now();
     m_Out << "startTime now " << playback.m_StartTime.TimeString() << " at time "
           << now.TimeString() << std::endl;
-    m_Platform.Status(NextText(playback));
+    m_Platform->Status(NextText(playback));
     EWaitEnd waited =
         now < playback.m_StartTime ? WaitUntil(playback.m_StartTime) : EWaitEnd::Reached;
     if (waited != EWaitEnd::Reached)
@@ -400,31 +400,31 @@ bool CSchedule::PlayChosen(ProgramIt a_Found, const Search& a_Search) {
     m_HasPlayed = true;
     m_PlayedKey = playback.m_Key;
     m_PlayedAnnounceTime = playback.m_AnnounceTime;
-    return m_Platform.Play(playback) != EPlayEnd::MountsChanged;
+    return m_Platform->Play(playback) != EPlayEnd::MountsChanged;
 }
 
 EWaitEnd CSchedule::WaitUntil(const CTimeVal& a_Until) {
-    CTimeVal wallStart = m_Platform.Now();
+    CTimeVal wallStart = m_Platform->Now();
     m_Out << "sleeping for " << (a_Until - wallStart) << "seconds" << std::endl;
     EWaitEnd end = Sleep(a_Until, wallStart);
     if (end == EWaitEnd::Reached)
-        m_Out << "woken at " << m_Platform.Now().TimeString() << std::endl;
+        m_Out << "woken at " << m_Platform->Now().TimeString() << std::endl;
     return end;
 }
 
 // The wait is for the wall-clock moment itself; a step of a second or less leaves the plan as
 // it was, and the wait goes on to the same moment.
 EWaitEnd CSchedule::Sleep(const CTimeVal& a_Until, const CTimeVal& a_WallStart) {
-    std::int64_t steadyStart = m_Platform.SteadyMicroSecs();
-    EWaitEnd end = m_Platform.WaitUntil(a_Until);
+    std::int64_t steadyStart = m_Platform->SteadyMicroSecs();
+    EWaitEnd end = m_Platform->WaitUntil(a_Until);
     while (end == EWaitEnd::ClockStepped && !ClockStepped(a_WallStart, steadyStart))
-        end = m_Platform.WaitUntil(a_Until);
+        end = m_Platform->WaitUntil(a_Until);
     return end;
 }
 
 bool CSchedule::ClockStepped(const CTimeVal& a_WallStart, std::int64_t a_SteadyStart) {
-    std::int64_t wallMoved = MicrosBetween(a_WallStart, m_Platform.Now());
-    std::int64_t stepped = wallMoved - (m_Platform.SteadyMicroSecs() - a_SteadyStart);
+    std::int64_t wallMoved = MicrosBetween(a_WallStart, m_Platform->Now());
+    std::int64_t stepped = wallMoved - (m_Platform->SteadyMicroSecs() - a_SteadyStart);
     if (std::llabs(stepped) <= c_MaxClockStepMicros)
         return false;
     m_Out << "Clock stepped by " << std::llround(double(stepped) / c_MicrosPerSec)

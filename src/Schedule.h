@@ -29,7 +29,9 @@ public:
         std::size_t m_Record{0}; // the record concerned (see RecordLabel), 0 for none
     };
 
-    explicit CSchedule(std::string a_Dir); // real clock and player, lines to std::cout
+    // A schedule to load and look at; the loader's lines go to a_Out.
+    explicit CSchedule(std::string a_Dir, std::ostream& a_Out = std::cout);
+    // One to play too, on a_Platform.
     CSchedule(std::string a_Dir, CPlatform& a_Platform, std::ostream& a_Out);
     ~CSchedule();
     CSchedule(const CSchedule&) = delete;
@@ -39,7 +41,7 @@ public:
     // Interprets a_Text as the schedule file's contents (for tools, benchmarks and fuzzing).
     bool LoadText(std::string a_Text);
     // Plays at most one chain; returns when its playback has ended. False when the pass ended
-    // on a change of the mount table: the stick may be gone.
+    // on a change of the mount table: the stick may be gone (and at once without a platform).
     bool PlayNextSound();
 
     int FrequencySecs() const { return m_FrequencySecs; }
@@ -115,8 +117,7 @@ private:
     bool m_HasPlayed = false;
     float m_PlayedKey = 0;
     CTimeVal m_PlayedAnnounceTime;
-    std::unique_ptr<CPlatform> m_OwnPlatform;
-    CPlatform& m_Platform;
+    CPlatform* m_Platform; // none for a schedule only looked at
     std::ostream& m_Out;
 };
 

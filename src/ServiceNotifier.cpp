@@ -1,5 +1,7 @@
 #include "ServiceNotifier.h"
 
+#include "BuildInfo.h"
+
 #include <algorithm>
 
 #ifdef QUILLANE_HAVE_SYSTEMD

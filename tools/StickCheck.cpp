@@ -4,7 +4,6 @@
 #include "ElementCheck.h"
 #include "ElementScanner.h"
 #include "MediaFinder.h"
-#include "RealPlatform.h"
 #include "RefusedWave.h"
 #include "Schedule.h"
 #include "SoundLibrary.h"
@@ -94,8 +93,7 @@ void CStickCheck::Examine(CCheckReport& a_Report, const CSoundLibrary& a_Library
                           const CTimeVal& a_Now) {
     // The loader's own lines explain a schedule that does not load.
     std::ostringstream loaderLines;
-    CRealPlatform platform(loaderLines);
-    CSchedule schedule(a_Report.m_Dir, platform, loaderLines);
+    CSchedule schedule(a_Report.m_Dir, loaderLines);
     a_Report.m_Loaded = schedule.Load();
     CElementCheck elements(schedule);
     a_Report.m_Findings.insert(a_Report.m_Findings.end(), elements.Findings().begin(),
