@@ -10,16 +10,6 @@
 #include <sys/resource.h>
 
 namespace {
-// Loading never reads the clock or plays; the scheduler is not run here.
-class CIdlePlatform : public CPlatform {
-public:
-    CTimeVal Now() override { return CTimeVal(timeval{0, 0}); }
-    std::int64_t SteadyMicroSecs() override { return 0; }
-    void SleepMicroSecs(std::int64_t) override {}
-    EWaitEnd WaitUntil(const CTimeVal&) override { return EWaitEnd::Reached; }
-    EPlayEnd Play(const CPlayback&) override { return EPlayEnd::Finished; }
-};
-
 // Every element present; one chain in five, each at its own key.
 std::string FullRecord(int a_Index) {
     int tenths = (a_Index / 5) % 36000;
@@ -51,8 +41,7 @@ double LoadMs(const std::string& a_Text, int a_Rounds, std::size_t& a_Chains) {
     std::vector<double> times;
     for (int round = 0; round < a_Rounds; ++round) {
         std::ostringstream out;
-        CIdlePlatform platform;
-        CSchedule schedule("/nonexistent", platform, out);
+                CSchedule schedule("/nonexistent", out);
         auto start = std::chrono::steady_clock::now();
         bool loaded = schedule.LoadText(a_Text);
         std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
@@ -104,10 +93,9 @@ bool ReportLimit() {
         text += "<Record>";
     long before = PeakKiB();
     std::ostream discard(nullptr);
-    CIdlePlatform platform;
-    auto start = std::chrono::steady_clock::now();
+        auto start = std::chrono::steady_clock::now();
     {
-        CSchedule schedule("/nonexistent", platform, discard);
+        CSchedule schedule("/nonexistent", discard);
         schedule.LoadText(text);
     }
     std::chrono::duration<double, std::milli> ms = std::chrono::steady_clock::now() - start;

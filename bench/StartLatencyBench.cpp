@@ -16,8 +16,8 @@ public:
 
     CTimeVal Now() override { return m_Real.Now(); }
     std::int64_t SteadyMicroSecs() override { return m_Real.SteadyMicroSecs(); }
-    void SleepMicroSecs(std::int64_t a_MicroSecs) override { m_Real.SleepMicroSecs(a_MicroSecs); }
-    EWaitEnd WaitUntil(const CTimeVal& a_Until) override { return m_Real.WaitUntil(a_Until); }
+    void SleepFor(std::int64_t a_MicroSecs) override { m_Real.SleepFor(a_MicroSecs); }
+    EWaitEnd WaitUntilOrChange(const CTimeVal& a_Until) override { return m_Real.WaitUntilOrChange(a_Until); }
     EPlayEnd Play(const CPlayback& a_Playback) override {
         m_Planned.push_back(a_Playback.m_StartTime);
         return m_Real.Play(a_Playback);

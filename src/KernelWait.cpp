@@ -26,7 +26,7 @@ CKernelWait::EEvent CKernelWait::Wait(int a_Fd, std::int64_t a_Deadline) {
 std::int64_t CKernelWait::SteadyMicroSecs() {
     timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
-    return std::int64_t(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+    return std::int64_t(now.tv_sec) * CTimeVal::c_MicrosPerSec + now.tv_nsec / 1000;
 }
 
 // Until the deadline or the next watchdog ping, whichever comes first; rounded up, so that the

@@ -3,6 +3,7 @@
 
 #include "FileDescriptor.h"
 #include "ServiceNotifier.h"
+#include "TimeVal.h"
 
 #include <cstdint>
 #include <string>

@@ -11,7 +11,7 @@
 #include <sys/stat.h>
 
 namespace {
-constexpr std::int64_t c_RetryMicroSecs = 10000000;
+constexpr std::int64_t c_RetryMicroSecs = 10 * CTimeVal::c_MicrosPerSec;
 const char* const c_DevicePrefix = "/dev/sd";
 
 struct CDirCloser {
@@ -70,7 +70,7 @@ bool CMediaFinder::FindDir(std::string& a_Dir) {
             return false;
         }
         m_Out << "Didn't find candidate directory, sleeping for 10 seconds" << std::endl;
-        m_Platform.SleepMicroSecs(c_RetryMicroSecs);
+        m_Platform.SleepFor(c_RetryMicroSecs);
     }
 }
 

@@ -40,10 +40,12 @@ public:
     virtual CTimeVal Now() = 0;
     // A clock that never steps, in microseconds from an arbitrary origin.
     virtual std::int64_t SteadyMicroSecs() = 0;
-    // Sleeps through wall-clock steps and mount-table changes alike.
-    virtual void SleepMicroSecs(std::int64_t a_MicroSecs) = 0;
-    // Until the wall clock reads a_Until, or earlier when it is stepped or the mount table changes.
-    virtual EWaitEnd WaitUntil(const CTimeVal& a_Until) = 0;
+    // Sleeps a_MicroSecs of the steady clock: neither a wall-clock step nor a change of the mount
+    // table ends it early.
+    virtual void SleepFor(std::int64_t a_MicroSecs) = 0;
+    // Until the wall clock reads a_Until, or earlier at any change: the wall clock is stepped (by
+    // however little) or the mount table changes. CStepTolerantWait rides out the small steps.
+    virtual EWaitEnd WaitUntilOrChange(const CTimeVal& a_Until) = 0;
     // Plays a chain; returns when playback has ended.
     virtual EPlayEnd Play(const CPlayback& a_Playback) = 0;
     // What the announcer is doing, for the service manager; the first report also says it runs.

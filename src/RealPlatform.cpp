@@ -29,13 +29,13 @@ std::int64_t CRealPlatform::SteadyMicroSecs() {
 }
 
 // A change of the mount table meanwhile is taken in and forgotten.
-void CRealPlatform::SleepMicroSecs(std::int64_t a_MicroSecs) {
+void CRealPlatform::SleepFor(std::int64_t a_MicroSecs) {
     std::int64_t deadline = SteadyMicroSecs() + a_MicroSecs;
     while (m_Wait.Wait(-1, deadline) != CKernelWait::EEvent::Deadline) {
     }
 }
 
-EWaitEnd CRealPlatform::WaitUntil(const CTimeVal& a_Until) {
+EWaitEnd CRealPlatform::WaitUntilOrChange(const CTimeVal& a_Until) {
     if (!(Now() < a_Until))
         return EWaitEnd::Reached;
     CFileDescriptor timer(::timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC | TFD_NONBLOCK));
@@ -54,7 +54,7 @@ EWaitEnd CRealPlatform::WaitUntil(const CTimeVal& a_Until) {
 
 // Without a timer (no descriptor to be had) the steady clock serves, blind to steps.
 EWaitEnd CRealPlatform::WaitSteady(const CTimeVal& a_Until) {
-    std::int64_t deadline = SteadyMicroSecs() + std::int64_t(double(a_Until - Now()) * 1e6);
+    std::int64_t deadline = SteadyMicroSecs() + Now().MicroSecsTo(a_Until);
     bool changed = m_Wait.Wait(-1, deadline) == CKernelWait::EEvent::MountsChanged;
     return changed ? EWaitEnd::MountsChanged : EWaitEnd::Reached;
 }

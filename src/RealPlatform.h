@@ -14,8 +14,8 @@ public:
 
     CTimeVal Now() override;
     std::int64_t SteadyMicroSecs() override;
-    void SleepMicroSecs(std::int64_t a_MicroSecs) override;
-    EWaitEnd WaitUntil(const CTimeVal& a_Until) override;
+    void SleepFor(std::int64_t a_MicroSecs) override;
+    EWaitEnd WaitUntilOrChange(const CTimeVal& a_Until) override;
     EPlayEnd Play(const CPlayback& a_Playback) override;
     void Status(const std::string& a_Text) override;
     CTimeVal EarliestSetTime() override { return BuildTime(); }

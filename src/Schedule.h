@@ -68,7 +68,7 @@ public:
     float GetElementValTimeVal(std::size_t a_Pos, std::string a_Name) const;
 
 private:
-    // Loader.
+    // Loader (Schedule.cpp).
     bool ReadFile(std::string& a_Text);
     bool ReadFrequency();
     void ReadRecordDef(std::size_t a_Pos);
@@ -81,7 +81,7 @@ private:
     std::string ChainLabel(float a_Key, const CChain& a_Chain) const;
     void AddNote(std::string a_Kind, std::size_t a_Record, std::string a_Text);
 
-    // Scheduler.
+    // Scheduler (Scheduler.cpp).
     using ProgramIt = std::map<float, std::shared_ptr<CChain>>::const_iterator;
     struct Search {
         CInterval m_Interval; // the interval searched
@@ -96,11 +96,10 @@ private:
     CPlayback MakePlayback(ProgramIt a_Found, const Search& a_Search);
     bool PlayChosen(ProgramIt a_Found, const Search& a_Search);
     bool WaitForClock(const CTimeVal& a_Now);
-    // Reached, or why the plan no longer holds: the wall clock stepped by more than a second,
-    // or the mount table changed.
-    EWaitEnd WaitUntil(const CTimeVal& a_Until);
-    EWaitEnd Sleep(const CTimeVal& a_Until, const CTimeVal& a_WallStart);
-    bool ClockStepped(const CTimeVal& a_WallStart, std::int64_t a_SteadyStart);
+    // Until a_Until, riding out small steps of the wall clock (CStepTolerantWait), with the
+    // scheduler's lines before and after. Reached, or why the plan no longer holds: the wall
+    // clock stepped by more than a second, or the mount table changed.
+    EWaitEnd TracedWaitUntil(const CTimeVal& a_Until);
 
     std::string m_Dir;
     std::string m_XmlStr;

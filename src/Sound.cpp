@@ -87,10 +87,9 @@ CSound::CSound(std::string a_FileNames, std::ostream& a_Out)
 }
 
 namespace {
-constexpr double c_MicrosPerSec = 1000000.0;
-
 std::int64_t SteadyAfter(float a_Secs) {
-    return CKernelWait::SteadyMicroSecs() + std::int64_t(double(a_Secs) * c_MicrosPerSec);
+    return CKernelWait::SteadyMicroSecs() +
+           std::int64_t(double(a_Secs) * double(CTimeVal::c_MicrosPerSec));
 }
 
 // Until the player ends, the mount table changes or a_Deadline comes.

@@ -6,8 +6,6 @@
 #include <ctime>
 
 namespace {
-constexpr std::int64_t c_MicrosPerSec = 1000000;
-
 std::tm LocalTime(const timeval& a_Time) {
     std::time_t secs = a_Time.tv_sec;
     std::tm fields{};
@@ -36,7 +34,7 @@ float CTimeVal::operator-(const CTimeVal& a_Rhs) const {
     // Subtract in 64-bit integers first so that large epoch values lose no precision.
     std::int64_t secs = std::int64_t(m_Time.tv_sec) - std::int64_t(a_Rhs.m_Time.tv_sec);
     std::int64_t micros = std::int64_t(m_Time.tv_usec) - std::int64_t(a_Rhs.m_Time.tv_usec);
-    return float(secs) + float(micros) / 1000000.0f;
+    return float(secs) + float(micros) / float(c_MicrosPerSec);
 }
 
 int CTimeVal::Hour() const {
@@ -63,6 +61,25 @@ std::string CTimeVal::TimeString() const {
     return buf;
 }
 
+std::string CTimeVal::ClockText() const {
+    return LocalText("%H:%M:%S");
+}
+
+std::string CTimeVal::DateTimeText() const {
+    return LocalText("%Y-%m-%d %H:%M:%S");
+}
+
+std::string CTimeVal::LocalText(const char* a_Format) const {
+    std::tm fields = LocalTime(m_Time);
+    char text[64] = "";
+    std::strftime(text, sizeof text, a_Format, &fields);
+    return text;
+}
+
+std::int64_t CTimeVal::MicroSecsTo(const CTimeVal& a_Later) const {
+    return (a_Later.Seconds() - Seconds()) * c_MicrosPerSec + (a_Later.MicroSecs() - MicroSecs());
+}
+
 void CTimeVal::AddSecs(int a_Secs) {
     m_Time.tv_sec += a_Secs;
 }
@@ -72,7 +89,7 @@ void CTimeVal::AddSecs(float a_Secs) {
     // mean (beyond 30000 years, or not a number) are bounded so the count stays within 64 bits.
     constexpr double c_Limit = 1.0e12;
     double secs = std::isnan(a_Secs) ? 0.0 : std::clamp(double(a_Secs), -c_Limit, c_Limit);
-    AddMicroSecs(static_cast<std::int64_t>(secs * 1000000.0));
+    AddMicroSecs(static_cast<std::int64_t>(secs * double(c_MicrosPerSec)));
 }
 
 void CTimeVal::AddMicroSecs(std::int64_t a_MicroSecs) {

@@ -6,15 +6,14 @@
 CPlanPlatform::CPlanPlatform(const CTimeVal& a_Start, std::ostream& a_Out)
     : m_Now(a_Start), m_Out(a_Out) {}
 
-void CPlanPlatform::SleepMicroSecs(std::int64_t a_MicroSecs) {
+void CPlanPlatform::SleepFor(std::int64_t a_MicroSecs) {
     if (a_MicroSecs > 0)
         Advance(a_MicroSecs);
 }
 
-EWaitEnd CPlanPlatform::WaitUntil(const CTimeVal& a_Until) {
+EWaitEnd CPlanPlatform::WaitUntilOrChange(const CTimeVal& a_Until) {
     if (m_Now < a_Until)
-        Advance(a_Until.Seconds() * 1000000 + a_Until.MicroSecs() -
-                (m_Now.Seconds() * 1000000 + m_Now.MicroSecs()));
+        Advance(m_Now.MicroSecsTo(a_Until));
     return EWaitEnd::Reached;
 }
 
@@ -26,7 +25,7 @@ EPlayEnd CPlanPlatform::Play(const CPlayback& a_Playback) {
     m_Out << ClockTextMs(m_Now) << '\t' << CInterval::SecondsText(a_Playback.m_Key) << '\t' << names
           << '\n';
     ++m_Plays;
-    Advance(std::int64_t(double(a_Playback.m_Duration) * 1000000.0));
+    Advance(std::int64_t(double(a_Playback.m_Duration) * double(CTimeVal::c_MicrosPerSec)));
     return EPlayEnd::Finished;
 }
 

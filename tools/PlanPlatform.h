@@ -16,9 +16,9 @@ public:
 
     CTimeVal Now() override { return m_Now; }
     std::int64_t SteadyMicroSecs() override { return m_SteadyMicroSecs; }
-    void SleepMicroSecs(std::int64_t a_MicroSecs) override;
+    void SleepFor(std::int64_t a_MicroSecs) override;
     // The clock is never stepped and the mount table never changes.
-    EWaitEnd WaitUntil(const CTimeVal& a_Until) override;
+    EWaitEnd WaitUntilOrChange(const CTimeVal& a_Until) override;
     // Writes "HH:MM:SS.mmm<TAB>key<TAB>names", a missing sound as "!" and its name.
     EPlayEnd Play(const CPlayback& a_Playback) override;
 

@@ -13,7 +13,7 @@ CTimeVal CVirtualPlatform::Now() {
 }
 
 // Ends at the moment, or at a step or a change of the mount table before it.
-EWaitEnd CVirtualPlatform::WaitUntil(const CTimeVal& a_Until) {
+EWaitEnd CVirtualPlatform::WaitUntilOrChange(const CTimeVal& a_Until) {
     std::int64_t until = Micros(a_Until);
     bool cue = !m_Cues.empty() && m_Cues.front().m_At <= until;
     bool change = cue && m_Cues.front().m_Change;

@@ -20,10 +20,10 @@ public:
 
     CTimeVal Now() override;
     std::int64_t SteadyMicroSecs() override { return m_Steady; }
-    void SleepMicroSecs(std::int64_t a_MicroSecs) override {
+    void SleepFor(std::int64_t a_MicroSecs) override {
         Advance(std::max<std::int64_t>(a_MicroSecs, 0));
     }
-    EWaitEnd WaitUntil(const CTimeVal& a_Until) override;
+    EWaitEnd WaitUntilOrChange(const CTimeVal& a_Until) override;
     EPlayEnd Play(const CPlayback& a_Playback) override;
     void Status(const std::string& a_Text) override { m_Statuses.push_back(a_Text); }
     CTimeVal EarliestSetTime() override { return m_EarliestSetTime; }
