@@ -1,14 +1,12 @@
 #include "Announcer.h"
 
 #include "MediaFinder.h"
+#include "MountTable.h"
 #include "Schedule.h"
 #include "SoundLibrary.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
-#include <mntent.h>
 
 CAnnouncer::CAnnouncer(CPlatform& a_Platform, std::ostream& a_Out, std::string a_MountTable)
     : m_Platform(a_Platform), m_Out(a_Out), m_MountTable(std::move(a_MountTable)) {}
@@ -74,13 +72,9 @@ bool CAnnouncer::Mounted(const std::string& a_Mount) const {
 }
 
 bool CAnnouncer::MountPoints(std::vector<std::string>& a_Points) const {
-    std::unique_ptr<FILE, int (*)(FILE*)> table(::setmntent(m_MountTable.c_str(), "r"),
-                                                ::endmntent);
-    if (!table)
-        return false;
-    mntent entry{};
-    char buffer[4096];
-    while (::getmntent_r(table.get(), &entry, buffer, sizeof buffer))
-        a_Points.push_back(entry.mnt_dir);
-    return true;
+    std::vector<CMountTable::Mount> mounts;
+    bool read = CMountTable::Read(m_MountTable, mounts);
+    for (const CMountTable::Mount& mount : mounts)
+        a_Points.push_back(mount.m_Point);
+    return read;
 }

@@ -1,13 +1,12 @@
 #include "MediaFinder.h"
 
+#include "MountTable.h"
 #include "Schedule.h"
 
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace {
@@ -19,18 +18,6 @@ struct CDirCloser {
 };
 using CDirHandle = std::unique_ptr<DIR, CDirCloser>;
 
-// The mount table escapes exactly these four characters (as getmntent undoes them).
-char EscapedChar(const std::string& a_Code) {
-    if (a_Code == "040")
-        return ' ';
-    if (a_Code == "011")
-        return '\t';
-    if (a_Code == "012")
-        return '\n';
-    if (a_Code == "134")
-        return '\\';
-    return '\0';
-}
 // A directory entry worth searching: a directory, asked of the file system itself when the
 // listing leaves the type unreported (DT_UNKNOWN); symbolic links are not followed.
 bool IsSearchableDir(const std::string& a_Path, unsigned char a_Type) {
@@ -41,18 +28,6 @@ bool IsSearchableDir(const std::string& a_Path, unsigned char a_Type) {
     struct stat info {};
     return lstat(a_Path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
-
-// Decodes the mount table's octal escapes.
-std::string DecodeMountField(const std::string& a_Field) {
-    std::string decoded;
-    for (std::size_t pos = 0; pos < a_Field.size(); ++pos) {
-        char escaped = a_Field[pos] == '\\' ? EscapedChar(a_Field.substr(pos + 1, 3)) : '\0';
-        decoded += escaped ? escaped : a_Field[pos];
-        if (escaped)
-            pos += 3;
-    }
-    return decoded;
-}
 } // namespace
 
 CMediaFinder::CMediaFinder(CPlatform& a_Platform, std::ostream& a_Out, std::string a_MountTable)
@@ -60,32 +35,25 @@ CMediaFinder::CMediaFinder(CPlatform& a_Platform, std::ostream& a_Out, std::stri
 
 bool CMediaFinder::FindDir(std::string& a_Dir) {
     for (;;) {
-        std::ifstream table(m_MountTable);
-        if (table.is_open() && SearchTable(table, a_Dir))
-            return true;
-        // A table that opens but cannot be read (a directory, an I/O error) is as unreadable
-        // as a missing one; retrying would wait forever on it.
-        if (!table.is_open() || table.bad()) {
+        std::vector<CMountTable::Mount> mounts;
+        // Retrying on a table that cannot be read would wait forever on it.
+        if (!CMountTable::Read(m_MountTable, mounts)) {
             m_Out << m_MountTable << " not opened\n" << std::flush;
             return false;
         }
+        if (SearchMounts(mounts, a_Dir))
+            return true;
         m_Out << "Didn't find candidate directory, sleeping for 10 seconds" << std::endl;
         m_Platform.SleepFor(c_RetryMicroSecs);
     }
 }
 
-bool CMediaFinder::SearchTable(std::istream& a_Table, std::string& a_Dir) {
-    std::string line;
-    while (std::getline(a_Table, line)) {
-        std::istringstream words(line);
-        std::string device, mount;
-        if (!(words >> device >> mount))
-            continue;
-        device = DecodeMountField(device);
-        if (device.compare(0, 7, c_DevicePrefix) == 0 &&
-            FindDirOnMount(DecodeMountField(mount), a_Dir))
+bool CMediaFinder::SearchMounts(const std::vector<CMountTable::Mount>& a_Mounts,
+                                std::string& a_Dir) {
+    for (const CMountTable::Mount& mount : a_Mounts)
+        if (mount.m_Device.compare(0, 7, c_DevicePrefix) == 0 &&
+            FindDirOnMount(mount.m_Point, a_Dir))
             return true;
-    }
     return false;
 }
 

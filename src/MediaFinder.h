@@ -1,6 +1,7 @@
 #ifndef QUILLANE_MEDIAFINDER_H
 #define QUILLANE_MEDIAFINDER_H
 
+#include "MountTable.h"
 #include "Platform.h"
 
 #include <iostream>
@@ -27,7 +28,7 @@ public:
 
 private:
     // One pass over the table: the first "/dev/sd" device holding a schedule directory.
-    static bool SearchTable(std::istream& a_Table, std::string& a_Dir);
+    static bool SearchMounts(const std::vector<CMountTable::Mount>& a_Mounts, std::string& a_Dir);
 
     std::string m_MountTable;
     CPlatform& m_Platform;
