@@ -3,8 +3,6 @@
 #include "MountTable.h"
 #include "Schedule.h"
 
-#include <cerrno>
-#include <cstring>
 #include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
@@ -63,30 +61,6 @@ bool CMediaFinder::FindDirOnMount(const std::string& a_Mount, std::string& a_Dir
         return false;
     a_Dir = dirs.front();
     return true;
-}
-
-bool CMediaFinder::ResolveDir(const std::string& a_Given, std::string& a_Dir, std::string& a_Why) {
-    std::string given = a_Given;
-    while (given.size() > 1 && given.back() == '/')
-        given.pop_back();
-    struct stat st {};
-    if (::stat(given.c_str(), &st) != 0) {
-        a_Why = given + ": " + std::strerror(errno);
-        return false;
-    }
-    if (!S_ISDIR(st.st_mode)) {
-        a_Why = given + ": not a directory";
-        return false;
-    }
-    if (::stat((given + "/" + CSchedule::c_FileName).c_str(), &st) == 0) {
-        a_Dir = given;
-        return true;
-    }
-    if (FindDirOnMount(given, a_Dir))
-        return true;
-    a_Why = "no schedule directory: neither " + given +
-            " nor any directory directly below it holds " + CSchedule::c_FileName;
-    return false;
 }
 
 std::vector<std::string> CMediaFinder::ScheduleDirsOnMount(const std::string& a_Mount) {

@@ -18,10 +18,6 @@ public:
     // Retries every 10 seconds until found; false only when the mount table cannot be read.
     bool FindDir(std::string& a_Dir);
     static bool FindDirOnMount(const std::string& a_Mount, std::string& a_Dir);
-    // The schedule directory a person names on a PC: a_Given itself when it holds the schedule
-    // file, otherwise the first directory directly below it that does, as on the board. On false
-    // a_Why says what was found instead.
-    static bool ResolveDir(const std::string& a_Given, std::string& a_Dir, std::string& a_Why);
     // Every directory directly below a_Mount that holds the schedule file, in the order the
     // board meets them: the first is the one it uses.
     static std::vector<std::string> ScheduleDirsOnMount(const std::string& a_Mount);

@@ -13,11 +13,8 @@
 #include <unistd.h>
 
 namespace {
-// A schedule file is a few kilobytes; anything this large is not one.
-constexpr off_t c_MaxFileBytes = 16 * 1024 * 1024;
-
 // Reads to the end, refusing more than a_Limit bytes (the file may grow while being read).
-bool ReadAll(int a_Fd, off_t a_Limit, std::string& a_Text, int& a_Errno) {
+bool ReadAll(int a_Fd, std::int64_t a_Limit, std::string& a_Text, int& a_Errno) {
     char buf[65536];
     for (;;) {
         ssize_t got = ::read(a_Fd, buf, sizeof buf);
@@ -28,7 +25,7 @@ bool ReadAll(int a_Fd, off_t a_Limit, std::string& a_Text, int& a_Errno) {
             return got == 0;
         }
         a_Text.append(buf, std::size_t(got));
-        if (off_t(a_Text.size()) > a_Limit)
+        if (std::int64_t(a_Text.size()) > a_Limit)
             return false;
     }
 }
@@ -46,9 +43,9 @@ CSchedule::CSchedule(std::string a_Dir, CPlatform& a_Platform, std::ostream& a_O
 
 CSchedule::~CSchedule() = default;
 
-bool CSchedule::Load() {
+bool CSchedule::Load(CScheduleObserver* a_Observer) {
     std::string text;
-    return ReadFile(text) && LoadText(std::move(text));
+    return ReadFile(text) && LoadText(std::move(text), a_Observer);
 }
 
 bool CSchedule::ReadFile(std::string& a_Text) {
@@ -64,6 +61,7 @@ bool CSchedule::ReadFile(std::string& a_Text) {
         return false;
     }
     int error = 0;
+    // A schedule file is a few kilobytes; anything this large is not one.
     if (st.st_size > c_MaxFileBytes || !ReadAll(file.Get(), c_MaxFileBytes, a_Text, error)) {
         if (error != 0)
             m_Out << fileName << " could not be read: " << std::strerror(error) << std::endl;
@@ -74,25 +72,36 @@ bool CSchedule::ReadFile(std::string& a_Text) {
     return true;
 }
 
-bool CSchedule::LoadText(std::string a_Text) {
+bool CSchedule::LoadText(std::string a_Text, CScheduleObserver* a_Observer) {
     m_XmlStr = std::move(a_Text);
     m_Scanner.SetText(m_XmlStr);
     m_Program.clear();
     m_LastChain.reset();
-    m_Notes.clear();
-    m_RecordNumber = 0;
-    m_ChainRecords.clear();
     m_HasPlayed = false;
-    if (!ReadFrequency())
-        return false;
-    std::size_t pos = GetElementPos(0, "Records");
-    while ((pos = GetElementPos(pos, "Record")) != std::string::npos) {
-        ++m_RecordNumber;
-        ReadRecordDef(pos);
-        ++pos;
+    m_Observer = a_Observer;
+    bool loaded = ReadFrequency();
+    if (loaded) {
+        ReadRecords();
+        DropKeysOutsideInterval();
     }
-    DropKeysOutsideInterval();
-    return true;
+    m_Observer = nullptr;
+    return loaded;
+}
+
+// Each record definition from the one after "<Records>" on; it reaches to the next one.
+void CSchedule::ReadRecords() {
+    std::size_t pos = GetElementPos(GetElementPos(0, c_Records), c_Record);
+    for (std::size_t number = 1; pos != std::string::npos; ++number) {
+        std::size_t next = GetElementPos(pos + 1, c_Record);
+        m_Reading = CScheduleObserver::CRecordRead();
+        m_Reading.m_Number = number;
+        m_Reading.m_Begin = pos;
+        m_Reading.m_End = std::min(next, m_Scanner.Text().size());
+        ReadRecordDef(pos);
+        if (m_Observer)
+            m_Observer->RecordRead(m_Reading);
+        pos = next;
+    }
 }
 
 // A chain keyed beyond the longest interval would never play (no interval runs past the full
@@ -104,18 +113,16 @@ void CSchedule::DropKeysOutsideInterval() {
             ++it;
             continue;
         }
-        std::string key = CInterval::SecondsText(it->first);
-        m_Out << "Chain with offset " << key << " lies outside the interval of " << longest
-              << " seconds - ignored" << std::endl;
-        AddNote("key-beyond-interval", m_ChainRecords[it->first],
-                ChainLabel(it->first, *it->second) + " lies beyond the end of the interval (" +
-                    CInterval::KeyText(float(longest)) + "): the board never plays it");
+        m_Out << "Chain with offset " << CInterval::SecondsText(it->first)
+              << " lies outside the interval of " << longest << " seconds - ignored" << std::endl;
+        if (m_Observer)
+            m_Observer->ChainLeftOut(CScheduleObserver::ELeftOut::KeyBeyondInterval, it->first);
         it = m_Program.erase(it);
     }
 }
 
 bool CSchedule::ReadFrequency() {
-    std::string val = GetElementVal(0, "m_Frequency");
+    std::string val = GetElementVal(0, c_Frequency);
     int secs = 0;
     if (!ParseFrequency(val, secs))
         return false;
@@ -141,14 +148,11 @@ bool CSchedule::ParseFrequency(const std::string& a_Text, int& a_Secs) {
     return true;
 }
 
-std::string CSchedule::RecordLabel(std::size_t a_Number, const std::string& a_Name) {
-    std::string name = CElementScanner::Trimmed(a_Name);
-    return "record " + std::to_string(a_Number) + (name.empty() ? "" : " (" + name + ")");
-}
-
 void CSchedule::ReadRecordDef(std::size_t a_Pos) {
-    std::string name = GetElementVal(a_Pos, "m_Name");
-    bool after = ReadInt(a_Pos, "m_AfterMsg") != 0;
+    Note(a_Pos, c_Name);
+    std::string name = GetElementVal(a_Pos, c_Name);
+    Note(a_Pos, c_AfterMsg);
+    bool after = GetElementValBool(a_Pos, c_AfterMsg);
     std::unique_ptr<CRecord> record = MakeRecord(a_Pos, name);
     if (!record)
         return;
@@ -159,11 +163,17 @@ void CSchedule::ReadRecordDef(std::size_t a_Pos) {
 }
 
 std::unique_ptr<CRecord> CSchedule::MakeRecord(std::size_t a_Pos, const std::string& a_Name) {
-    std::string type = GetElementVal(a_Pos, "Type");
-    if (type == "Custom")
+    Note(a_Pos, c_Type);
+    std::string type = GetElementVal(a_Pos, c_Type);
+    if (type == "Custom") {
+        m_Reading.m_Made = CScheduleObserver::EMade::Announcement;
         return std::make_unique<CAnnouncementRecord>(a_Name);
-    if (type == "Timed")
-        return std::make_unique<CTimeRecord>(a_Name, ReadInt(a_Pos, "m_OffsetTime"));
+    }
+    if (type == "Timed") {
+        m_Reading.m_Made = CScheduleObserver::EMade::Time;
+        Note(a_Pos, c_OffsetTime);
+        return std::make_unique<CTimeRecord>(a_Name, GetElementValInt(a_Pos, c_OffsetTime));
+    }
     // Tools judge the type itself; the record is simply left out.
     m_Out << "Record " << a_Name << " with unknown type " << type << " found - ignored"
           << std::endl;
@@ -171,55 +181,31 @@ std::unique_ptr<CRecord> CSchedule::MakeRecord(std::size_t a_Pos, const std::str
 }
 
 void CSchedule::StartChain(std::size_t a_Pos, std::unique_ptr<CRecord> a_Record) {
-    float key = ReadTime(a_Pos);
-    bool finish = ReadInt(a_Pos, "m_FinishAtTime") != 0;
-    auto chain = std::make_shared<CChain>(!finish);
+    Note(a_Pos, c_TimingTime);
+    float key = GetElementValTimeVal(a_Pos, c_TimingTime);
+    Note(a_Pos, c_FinishAtTime);
+    auto chain = std::make_shared<CChain>(!GetElementValBool(a_Pos, c_FinishAtTime));
     m_LastChain = chain;
     std::shared_ptr<CChain>& stored = m_Program[key];
-    if (stored && !stored->Records().empty())
-        AddNote("replaced-chain", m_RecordNumber,
-                RecordLabel(m_RecordNumber, a_Record->Name()) + " starts a chain at " +
-                    CInterval::KeyText(key) + ", where " + ChainLabel(key, *stored) +
-                    " already starts: that chain never plays");
+    if (stored)
+        m_Reading.m_LeftOut = CScheduleObserver::ELeftOut::ReplacedChain;
+    m_Reading.m_StartsChain = true;
+    m_Reading.m_Key = key;
     stored = chain;
-    m_ChainRecords[key] = m_RecordNumber;
     chain->AddRecord(std::move(a_Record));
 }
 
 void CSchedule::JoinLastChain(std::unique_ptr<CRecord> a_Record) {
-    if (m_LastChain) {
+    if (m_LastChain)
         m_LastChain->AddRecord(std::move(a_Record));
-        return;
-    }
-    AddNote("orphan-after-message", m_RecordNumber,
-            RecordLabel(m_RecordNumber, a_Record->Name()) +
-                " is meant to follow the record before it (m_AfterMsg 1), but no chain starts "
-                "before it: the board leaves it out");
+    else
+        m_Reading.m_LeftOut = CScheduleObserver::ELeftOut::OrphanAfterMessage;
 }
 
-int CSchedule::ReadInt(std::size_t a_Pos, const std::string& a_Element) {
-    return GetElementValInt(a_Pos, a_Element);
-}
-
-float CSchedule::ReadTime(std::size_t a_Pos) {
-    return GetElementValTimeVal(a_Pos, "m_TimingTime");
-}
-
-// "the chain of record 3 (in-five) at 0:15.0", which takes in the records joining it.
-std::string CSchedule::ChainLabel(float a_Key, const CChain& a_Chain) const {
-    auto found = m_ChainRecords.find(a_Key);
-    std::string first = a_Chain.Records().empty() ? "" : a_Chain.Records().front()->Name();
-    return "the chain of " + RecordLabel(found == m_ChainRecords.end() ? 0 : found->second, first) +
-           " at " + CInterval::KeyText(a_Key);
-}
-
-void CSchedule::AddNote(std::string a_Kind, std::size_t a_Record, std::string a_Text) {
-    // A hostile file can hold millions of odd records; a person needs only the first of them.
-    constexpr std::size_t c_MaxNotes = 1000;
-    if (m_Notes.size() < c_MaxNotes)
-        m_Notes.push_back(Note{std::move(a_Kind), std::move(a_Text), a_Record});
-    else if (m_Notes.size() == c_MaxNotes)
-        m_Notes.push_back(Note{"more-notes", "Further notes of this schedule are not listed", 0});
+void CSchedule::Note(std::size_t a_Pos, const char* a_Element) {
+    if (m_Observer)
+        m_Reading.m_Values.push_back(CScheduleObserver::CValue{
+            a_Element, GetElementPos(a_Pos, a_Element), GetElementVal(a_Pos, a_Element)});
 }
 
 // Element scanner: values taken out of the schedule text by plain tag search.

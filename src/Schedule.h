@@ -14,20 +14,61 @@
 #include <string>
 #include <vector>
 
+// What the loader tells a tool that explains a schedule, as it reads it: where each record
+// stands, where each of its values comes from, and what it leaves out of the programme. The
+// announcer itself listens to none of it.
+class CScheduleObserver {
+public:
+    enum class ELeftOut {
+        Nothing,
+        OrphanAfterMessage, // a record meant to join the chain before it, where there is none
+        ReplacedChain,      // the chain at a key where a later record starts one
+        KeyBeyondInterval,  // a chain keyed beyond the longest interval
+    };
+    enum class EMade { Nothing, Announcement, Time }; // what a record definition became
+    // A value the loader took for a record: from the tag of a_Element at m_Pos of the scanned
+    // text, which may lie in a later record; npos when no record has one.
+    struct CValue {
+        const char* m_Element;
+        std::size_t m_Pos;
+        std::string m_Value;
+    };
+    // One record definition as the loader read it.
+    struct CRecordRead {
+        std::size_t m_Number = 0; // counted from 1 in file order, comments left out
+        std::size_t m_Begin = 0;  // where its <Record> stands in the scanned text
+        std::size_t m_End = 0;    // where the next one stands, or the end of the text
+        std::vector<CValue> m_Values; // every value read for it, in the order read
+        EMade m_Made = EMade::Nothing;
+        bool m_StartsChain = false;
+        float m_Key = 0; // of the chain it starts
+        // OrphanAfterMessage: the record itself; ReplacedChain: the chain it starts replaces one.
+        ELeftOut m_LeftOut = ELeftOut::Nothing;
+    };
+
+    virtual ~CScheduleObserver() = default;
+    virtual void RecordRead(const CRecordRead& a_Record) = 0;
+    // After the last record: the chain keyed at a_Key is left out, for a_Why.
+    virtual void ChainLeftOut(ELeftOut a_Why, float a_Key) = 0;
+};
+
 // What to announce and when: the schedule file, its interval and its chains, and the
 // scheduler that plays the next chain due.
 class CSchedule {
 public:
-    // The schedule file's name in the schedule directory.
+    // The schedule file's name in the schedule directory, and the elements of its format.
     static constexpr const char* c_FileName = "forVrex.xml";
-
-    // A record the loader leaves out of the programme; reported by tools, never by the announcer.
-    struct Note {
-        std::string m_Kind;      // "orphan-after-message", "replaced-chain",
-                                 // "key-beyond-interval", "more-notes"
-        std::string m_Text;      // one line for a person
-        std::size_t m_Record{0}; // the record concerned (see RecordLabel), 0 for none
-    };
+    static constexpr const char* c_Frequency = "m_Frequency";
+    static constexpr const char* c_Records = "Records";
+    static constexpr const char* c_Record = "Record";
+    static constexpr const char* c_Name = "m_Name";
+    static constexpr const char* c_Type = "Type";
+    static constexpr const char* c_TimingTime = "m_TimingTime";
+    static constexpr const char* c_FinishAtTime = "m_FinishAtTime";
+    static constexpr const char* c_AfterMsg = "m_AfterMsg";
+    static constexpr const char* c_OffsetTime = "m_OffsetTime";
+    // The largest schedule file read.
+    static constexpr std::int64_t c_MaxFileBytes = 16 * 1024 * 1024;
 
     // A schedule to load and look at; the loader's lines go to a_Out.
     explicit CSchedule(std::string a_Dir, std::ostream& a_Out = std::cout);
@@ -37,29 +78,27 @@ public:
     CSchedule(const CSchedule&) = delete;
     CSchedule& operator=(const CSchedule&) = delete;
 
-    bool Load();
+    // Reads the schedule file; a_Observer, when given, hears how (the announcer gives none).
+    bool Load(CScheduleObserver* a_Observer = nullptr);
     // Interprets a_Text as the schedule file's contents (for tools, benchmarks and fuzzing).
-    bool LoadText(std::string a_Text);
+    bool LoadText(std::string a_Text, CScheduleObserver* a_Observer = nullptr);
     // Plays at most one chain; returns when its playback has ended. False when the pass ended
     // on a change of the mount table: the stick may be gone (and at once without a platform).
     bool PlayNextSound();
 
     int FrequencySecs() const { return m_FrequencySecs; }
     const std::map<float, std::shared_ptr<CChain>>& Program() const { return m_Program; }
-    const std::vector<Note>& Notes() const { return m_Notes; }
     std::string FileName() const { return m_Dir + "/" + c_FileName; }
-    // The schedule text the element scanner searches (comments left out).
-    const std::string& ScannedText() const { return m_Scanner.Text(); }
+    // The element scanner over the schedule text (comments left out).
+    const CElementScanner& Scanner() const { return m_Scanner; }
 
     // The interval as m_Frequency gives it, M:SS or MM:SS: false when it is not of that form;
     // a_Secs may still be zero or less, which does not load either.
     static bool ParseFrequency(const std::string& a_Text, int& a_Secs);
-    // "record 3 (welcome)": a record by its number, counted from 1 in the order the loader
-    // meets them (comments left out), and its name without the blanks around it.
-    static std::string RecordLabel(std::size_t a_Number, const std::string& a_Name);
 
-    // The element scanner over the schedule text: where "<a_Name>" and "</a_Name>" stand at or
-    // after a_Pos, and the value between them as text, an integer, a flag or M:SS.T seconds.
+private:
+    // Element scanner: where "<a_Name>" and "</a_Name>" stand at or after a_Pos, and the value
+    // between them as text, an integer, a flag or M:SS.T seconds.
     std::size_t GetElementPos(std::size_t a_Pos, std::string a_Name) const;
     std::size_t GetElementEndPos(std::size_t a_Pos, std::string a_Name) const;
     std::string GetElementVal(std::size_t a_Pos, std::string a_Name) const;
@@ -67,19 +106,17 @@ public:
     bool GetElementValBool(std::size_t a_Pos, std::string a_Name) const;
     float GetElementValTimeVal(std::size_t a_Pos, std::string a_Name) const;
 
-private:
     // Loader (Schedule.cpp).
     bool ReadFile(std::string& a_Text);
     bool ReadFrequency();
+    void ReadRecords();
     void ReadRecordDef(std::size_t a_Pos);
     void DropKeysOutsideInterval();
     std::unique_ptr<CRecord> MakeRecord(std::size_t a_Pos, const std::string& a_Name);
     void StartChain(std::size_t a_Pos, std::unique_ptr<CRecord> a_Record);
     void JoinLastChain(std::unique_ptr<CRecord> a_Record);
-    int ReadInt(std::size_t a_Pos, const std::string& a_Element);
-    float ReadTime(std::size_t a_Pos);
-    std::string ChainLabel(float a_Key, const CChain& a_Chain) const;
-    void AddNote(std::string a_Kind, std::size_t a_Record, std::string a_Text);
+    // Tells the observer, if any, where the record being read takes a_Element from.
+    void Note(std::size_t a_Pos, const char* a_Element);
 
     // Scheduler (Scheduler.cpp).
     using ProgramIt = std::map<float, std::shared_ptr<CChain>>::const_iterator;
@@ -108,9 +145,8 @@ private:
     std::map<float, std::shared_ptr<CChain>> m_Program;
     CElementScanner m_Scanner;
     std::shared_ptr<CChain> m_LastChain; // the chain an after-message record joins
-    std::vector<Note> m_Notes;
-    std::size_t m_RecordNumber = 0;              // of the record being read
-    std::map<float, std::size_t> m_ChainRecords; // key -> number of the record starting it
+    CScheduleObserver* m_Observer = nullptr;      // while loading
+    CScheduleObserver::CRecordRead m_Reading;     // the record being read, for the observer
     // The occurrence played last: its key and the time it spoke. Within that interval it and
     // every key before it are over, even while the clock still reads the same second.
     bool m_HasPlayed = false;

@@ -166,10 +166,6 @@ std::string CSound::Command() const {
     return "aplay " + EscapedFileNames(nullptr);
 }
 
-bool CSound::HasFiles() const {
-    return !EscapedFileNames(nullptr).empty();
-}
-
 std::string CSound::EscapedFileNames(std::ostream* a_Trace,
                                      std::vector<std::string>* a_Words) const {
     CEscaper escaper;

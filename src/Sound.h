@@ -23,8 +23,6 @@ public:
     // The command Play() prints: "aplay " followed by the list escaped for the shell, which
     // hands aplay the arguments Play() gives it. Prints nothing.
     std::string Command() const;
-    // True when Play() would start the player (at least one file in the list).
-    bool HasFiles() const;
 
 private:
     // The list rewritten for the shell, and as words into a_Words when given; with a_Trace,

@@ -27,7 +27,8 @@ template <typename T> T Lookup(const std::map<std::string, T>& a_Map, const std:
 }
 } // namespace
 
-CSoundLibrary::CSoundLibrary(std::string a_Dir, bool a_Report) : m_Report(a_Report) {
+CSoundLibrary::CSoundLibrary(std::string a_Dir, CLibraryObserver* a_Observer)
+    : m_Observer(a_Observer) {
     gSoundLibrary = this;
     ::nftw(a_Dir.c_str(), callback, c_MaxOpenDirs, FTW_PHYS);
 }
@@ -57,7 +58,7 @@ void CSoundLibrary::ProcessFile(std::string a_File) {
         return;
     std::string name = SoundName(a_File);
     if (name.empty()) {
-        Note("short-name", a_File, "", "");
+        Note(CLibraryObserver::ELeftOut::ShortName, a_File, "");
         return;
     }
     float duration = GetDuration(a_File, name);
@@ -85,12 +86,12 @@ std::string CSoundLibrary::SoundName(const std::string& a_File) {
 float CSoundLibrary::GetDuration(const std::string& a_File, const std::string& a_Name) {
     CWave wave(a_File);
     if (!wave.isValid()) {
-        Note("refused", a_File, a_Name, wave.lastError());
+        Note(CLibraryObserver::ELeftOut::Refused, a_File, a_Name, wave.lastError());
         return 0;
     }
     float duration = wave.getDuration();
     if (!(duration > 0))
-        Note("zero-length", a_File, a_Name, "");
+        Note(CLibraryObserver::ELeftOut::ZeroLength, a_File, a_Name);
     return duration;
 }
 
@@ -100,13 +101,13 @@ void CSoundLibrary::Store(const std::string& a_File, const std::string& a_Name, 
     auto& durations = time ? m_TimeSndDurations : m_AnnouncementDurations;
     auto previous = files.find(a_Name);
     if (previous != files.end())
-        Note("replaced", a_File, a_Name, previous->second);
+        Note(CLibraryObserver::ELeftOut::Replaced, a_File, a_Name, previous->second);
     files[a_Name] = a_File;
     durations[a_Name] = a_Duration;
 }
 
-void CSoundLibrary::Note(const char* a_Kind, const std::string& a_Path, const std::string& a_Name,
-                         const std::string& a_Detail) {
-    if (m_Report)
-        m_Findings.push_back(Finding{a_Kind, a_Path, a_Name, a_Detail});
+void CSoundLibrary::Note(CLibraryObserver::ELeftOut a_Why, const std::string& a_Path,
+                         const std::string& a_Name, const std::string& a_Detail) {
+    if (m_Observer)
+        m_Observer->LeftOut(a_Why, a_Path, a_Name, a_Detail);
 }

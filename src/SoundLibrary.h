@@ -3,21 +3,28 @@
 
 #include <map>
 #include <string>
-#include <vector>
+
+// What the catalogue tells a tool that explains a stick, as it is built: each file it leaves out
+// and why. The announcer itself listens to none of it.
+class CLibraryObserver {
+public:
+    enum class ELeftOut {
+        Refused,    // a_Detail: the WAV reader's message
+        ZeroLength, // it holds no samples
+        ShortName,  // its name gives no sound name (a_SoundName is empty)
+        Replaced,   // a_Path gives the same sound as a_Detail, which it displaces
+    };
+
+    virtual ~CLibraryObserver() = default;
+    virtual void LeftOut(ELeftOut a_Why, const std::string& a_Path, const std::string& a_SoundName,
+                         const std::string& a_Detail) = 0;
+};
 
 // The catalogue of every playable recording under the schedule directory, built once.
 class CSoundLibrary {
 public:
-    // Why a file was left out of the catalogue or displaced an earlier one; kept only on request.
-    struct Finding {
-        std::string m_Kind;      // "refused", "zero-length", "short-name" or "replaced"
-        std::string m_Path;      // the file concerned ("replaced": the file that wins)
-        std::string m_SoundName; // empty for "short-name"
-        std::string m_Detail; // "refused": the reader's message; "replaced": the path it replaced
-    };
-
-    // Walks a_Dir; with a_Report the reasons behind every left-out file are kept in Findings().
-    explicit CSoundLibrary(std::string a_Dir, bool a_Report = false);
+    // Walks a_Dir; a_Observer, when given, hears of every file left out.
+    explicit CSoundLibrary(std::string a_Dir, CLibraryObserver* a_Observer = nullptr);
     ~CSoundLibrary();
     CSoundLibrary(const CSoundLibrary&) = delete;
     CSoundLibrary& operator=(const CSoundLibrary&) = delete;
@@ -34,7 +41,6 @@ public:
     const std::map<std::string, std::string>& AnnouncementFiles() const {
         return m_AnnouncementFiles;
     }
-    const std::vector<Finding>& Findings() const { return m_Findings; }
 
     static bool IsTimeFile(const std::string& a_Name);
     // The base name less its last four characters; empty when the base name is too short.
@@ -43,15 +49,14 @@ public:
 private:
     float GetDuration(const std::string& a_File, const std::string& a_Name);
     void Store(const std::string& a_File, const std::string& a_Name, float a_Duration);
-    void Note(const char* a_Kind, const std::string& a_Path, const std::string& a_Name,
-              const std::string& a_Detail);
+    void Note(CLibraryObserver::ELeftOut a_Why, const std::string& a_Path,
+              const std::string& a_Name, const std::string& a_Detail = "");
 
     std::map<std::string, float> m_TimeSndDurations;
     std::map<std::string, float> m_AnnouncementDurations;
     std::map<std::string, std::string> m_TimeSndFiles;
     std::map<std::string, std::string> m_AnnouncementFiles;
-    bool m_Report;
-    std::vector<Finding> m_Findings;
+    CLibraryObserver* m_Observer;
 };
 
 // The one library while it exists, null otherwise.

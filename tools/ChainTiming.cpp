@@ -1,6 +1,5 @@
 #include "ChainTiming.h"
 
-#include "Planner.h"
 #include "Schedule.h"
 #include "TimeRecord.h"
 #include "ToolText.h"
@@ -22,7 +21,7 @@ struct CTally {
     }
     std::string Where(std::size_t a_Total) const {
         return "in " + std::to_string(m_Count) + " of the day's " + std::to_string(a_Total) +
-               " intervals, e.g. the one starting " + ClockText(m_Example);
+               " intervals, e.g. the one starting " + m_Example.ClockText();
     }
 };
 
@@ -35,8 +34,8 @@ std::string Key(float a_Secs) {
 CChainTiming::CChainTiming(const CSchedule& a_Schedule, const CTimeVal& a_Day,
                            CChainNamer a_ChainName)
     : m_Schedule(a_Schedule), m_ChainName(std::move(a_ChainName)) {
-    CTimeVal midnight = CPlanner::TodayAt(a_Day, 0, 0, 0);
-    CTimeVal nextMidnight = CPlanner::TodayAt(a_Day, 24, 0, 0);
+    CTimeVal midnight = TodayAt(a_Day, 0, 0, 0);
+    CTimeVal nextMidnight = TodayAt(a_Day, 24, 0, 0);
     for (CInterval interval(midnight, a_Schedule.FrequencySecs()); interval.Start() < nextMidnight;
          interval = interval.Next())
         m_Intervals.push_back(interval);
@@ -106,7 +105,7 @@ void CChainTiming::AddCutHour(std::vector<CCheckFinding>& a_Findings) const {
     std::string starts;
     for (const CInterval* interval : hour)
         starts += (starts.empty() ? ":" : (interval == &last ? " and :" : ", :")) +
-                  ClockText(interval->Start()).substr(3, 2);
+                  interval->Start().ClockText().substr(3, 2);
     std::string skipped;
     for (const auto& entry : m_Schedule.Program())
         if (!last.Holds(entry.first))

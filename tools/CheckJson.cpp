@@ -53,7 +53,7 @@ CJson ChainJson(const CChainInfo& a_Chain) {
 
 void AddSchedule(const CCheckReport& a_Report, CJson& a_Json) {
     a_Json["interval_secs"] = a_Report.m_FrequencySecs;
-    a_Json["announce_time"] = ClockText(a_Report.m_AnnounceTime);
+    a_Json["announce_time"] = a_Report.m_AnnounceTime.ClockText();
     a_Json["intervals_per_day"] = a_Report.m_IntervalsPerDay;
     CJson chains = CJson::array();
     for (const CChainInfo& chain : a_Report.m_Chains)

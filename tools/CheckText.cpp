@@ -27,7 +27,7 @@ void CCheckText::WriteChains(const CCheckReport& a_Report, std::ostream& a_Out) 
     if (a_Report.m_Chains.empty())
         return;
     a_Out << "Chains in key order, with durations for the announcement at "
-          << ClockText(a_Report.m_AnnounceTime) << ":\n";
+          << a_Report.m_AnnounceTime.ClockText() << ":\n";
     for (const CChainInfo& chain : a_Report.m_Chains)
         WriteChain(chain, a_Out);
 }

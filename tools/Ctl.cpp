@@ -4,12 +4,12 @@
 #include "CheckJson.h"
 #include "CheckText.h"
 #include "Importer.h"
-#include "MediaFinder.h"
 #include "Planner.h"
 #include "RealPlatform.h"
 #include "Speech.h"
 #include "StarterStick.h"
 #include "StickCheck.h"
+#include "StickDir.h"
 #include "TimeSounds.h"
 #include "TimeWords.h"
 #include "ToolText.h"
@@ -206,7 +206,7 @@ int CCtl::Plan() {
     CTimeVal start;
     int hour = 0, min = 0, sec = 0;
     if (ParseClock(m_At, hour, min, sec))
-        start = CPlanner::TodayAt(start, hour, min, sec);
+        start = TodayAt(start, hour, min, sec);
     return CPlanner::Run(dir, start, m_Count, m_Out, m_Err, m_Svg);
 }
 
@@ -220,7 +220,7 @@ int CCtl::Run() {
 
 bool CCtl::Resolve(std::string& a_Dir) {
     std::string why;
-    if (CMediaFinder::ResolveDir(m_Given, a_Dir, why))
+    if (CStickDir::Resolve(m_Given, a_Dir, why))
         return true;
     m_Err << "quillanectl: " << Printable(why) << std::endl;
     return false;
@@ -236,7 +236,7 @@ std::optional<CTimeWords> CCtl::Words(std::string& a_Why) const {
 // directory is taken as it is (and made by voice when missing).
 std::string CCtl::ScheduleDirOr(const std::string& a_Given) {
     std::string dir, why;
-    return CMediaFinder::ResolveDir(a_Given, dir, why) ? dir : a_Given;
+    return CStickDir::Resolve(a_Given, dir, why) ? dir : a_Given;
 }
 
 int CCtl::Speaking(const std::function<int(const CSpeech&, const CTimeWords&)>& a_Then) {

@@ -3,6 +3,8 @@
 #include "Interval.h"
 #include "ToolText.h"
 
+#include <cstdio>
+
 CPlanPlatform::CPlanPlatform(const CTimeVal& a_Start, std::ostream& a_Out)
     : m_Now(a_Start), m_Out(a_Out) {}
 
@@ -22,7 +24,9 @@ EPlayEnd CPlanPlatform::Play(const CPlayback& a_Playback) {
     for (const CSlot& slot : a_Playback.m_Slots)
         names += (names.empty() ? "" : " ") + std::string(slot.m_FileName.empty() ? "!" : "") +
                  Printable(slot.m_SoundName);
-    m_Out << ClockTextMs(m_Now) << '\t' << CInterval::SecondsText(a_Playback.m_Key) << '\t' << names
+    char millis[8];
+    std::snprintf(millis, sizeof millis, ".%03d", m_Now.MilliSec());
+    m_Out << m_Now.ClockText() << millis << '\t' << CInterval::SecondsText(a_Playback.m_Key) << '\t' << names
           << '\n';
     ++m_Plays;
     Advance(std::int64_t(double(a_Playback.m_Duration) * double(CTimeVal::c_MicrosPerSec)));

@@ -121,8 +121,8 @@ void CPlanSvg::Write(const CPlanChart& a_Chart, std::ostream& a_Out) {
 }
 
 void CPlanSvg::Title() {
-    std::string title = "One interval: " + ClockText(m_Chart.m_Start) + " to " +
-                        ClockText(m_Chart.m_End) + " (" + IntervalText(m_Chart.m_LengthSecs) + ")";
+    std::string title = "One interval: " + m_Chart.m_Start.ClockText() + " to " +
+                        m_Chart.m_End.ClockText() + " (" + IntervalText(m_Chart.m_LengthSecs) + ")";
     Text(c_AxisLeft, 24, 16, title, " font-weight=\"bold\"");
     m_Y = 34;
 }

@@ -9,7 +9,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -77,15 +76,4 @@ int CPlanner::Draw(const CSchedule& a_Schedule, const CTimeVal& a_Start, const s
         return 1;
     }
     return 0;
-}
-
-CTimeVal CPlanner::TodayAt(const CTimeVal& a_Day, int a_Hour, int a_Min, int a_Sec) {
-    std::time_t secs = std::time_t(a_Day.Seconds());
-    std::tm fields{};
-    localtime_r(&secs, &fields);
-    fields.tm_hour = a_Hour;
-    fields.tm_min = a_Min;
-    fields.tm_sec = a_Sec;
-    fields.tm_isdst = -1;
-    return CTimeVal(timeval{std::mktime(&fields), 0});
 }

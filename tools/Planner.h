@@ -20,8 +20,6 @@ public:
     // draws the interval a_Start falls in and these announcements there (1 when it cannot).
     static int Run(const std::string& a_Dir, const CTimeVal& a_Start, long a_Count,
                    std::ostream& a_Out, std::ostream& a_Err, const std::string& a_SvgFile = "");
-    // a_Hour:a_Min:a_Sec local time on the day of a_Day.
-    static CTimeVal TodayAt(const CTimeVal& a_Day, int a_Hour, int a_Min, int a_Sec);
 
 private:
     static int Draw(const CSchedule& a_Schedule, const CTimeVal& a_Start,

@@ -1,8 +1,8 @@
 #include "StarterStick.h"
 
 #include "Failure.h"
-#include "MediaFinder.h"
 #include "Speech.h"
+#include "StickDir.h"
 #include "TimeSounds.h"
 #include "TimeWords.h"
 #include "ToolText.h"
@@ -71,8 +71,7 @@ double Stroke(double a_Time, double a_Hertz) {
 CStarterStick::CStarterStick(std::string a_Stick, bool a_Force, std::ostream& a_Out)
     : m_Stick(std::move(a_Stick)), m_Force(a_Force), m_Out(a_Out) {
     // As the checker names directories, so that its answer can be compared with ours.
-    while (m_Stick.size() > 1 && m_Stick.back() == '/')
-        m_Stick.pop_back();
+    m_Stick = CStickDir::WithoutTrailingSlashes(m_Stick);
 }
 
 bool CStarterStick::ParseInterval(const std::string& a_Text, int& a_Secs) {
@@ -124,7 +123,7 @@ bool CStarterStick::CheckFree(std::string& a_Why) const {
     if (!parent.empty() && ::stat(parent.c_str(), &st) != 0)
         return Fail(a_Why, "cannot make " + m_Stick + ": " + parent + " does not exist");
     std::string dir, why;
-    if (!m_Force && CMediaFinder::ResolveDir(m_Stick, dir, why))
+    if (!m_Force && CStickDir::Resolve(m_Stick, dir, why))
         return Fail(a_Why, dir + " already holds a schedule (forVrex.xml); nothing was changed. "
                                  "Use --force to replace it and the sounds init makes");
     return true;
@@ -178,7 +177,7 @@ void CStarterStick::Tell(int a_IntervalSecs, const std::string& a_Voice,
 // The board takes the first directory holding a schedule; an older one may come first.
 void CStarterStick::WarnOtherSchedule() const {
     std::string dir, why;
-    if (CMediaFinder::ResolveDir(m_Stick, dir, why) && dir != m_Stick + "/" + c_DirName)
+    if (CStickDir::Resolve(m_Stick, dir, why) && dir != m_Stick + "/" + c_DirName)
         m_Out << "Warning: " << Printable(dir) << " holds a schedule too, and the board may "
               << "use that one: remove or rename its forVrex.xml" << std::endl;
 }

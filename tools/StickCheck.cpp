@@ -2,11 +2,10 @@
 
 #include "ChainTiming.h"
 #include "ElementCheck.h"
-#include "ElementScanner.h"
-#include "MediaFinder.h"
 #include "RefusedWave.h"
 #include "Schedule.h"
 #include "SoundLibrary.h"
+#include "StickDir.h"
 #include "StickLayout.h"
 #include "TimeRecord.h"
 #include "ToolText.h"
@@ -26,18 +25,6 @@ const char* const c_Accepted = "the board plays only mono, 16-bit, 22050 Hz PCM 
 
 CCheckFinding Finding(std::string a_Kind, std::string a_Text, bool a_ChangesPlay = true) {
     return CCheckFinding::Make(std::move(a_Kind), std::move(a_Text), "", a_ChangesPlay);
-}
-
-// What to do about what the loader left out.
-std::string NoteHint(const std::string& a_Kind) {
-    if (a_Kind == "orphan-after-message")
-        return "set its m_AfterMsg to 0 and give it a key of its own, or move it after the "
-               "record it should follow";
-    if (a_Kind == "replaced-chain")
-        return "give each chain its own key, or set m_AfterMsg to 1 to join the chain before";
-    if (a_Kind == "key-beyond-interval")
-        return "key the chain within the interval (m_Frequency)";
-    return "";
 }
 
 std::vector<std::string> Lines(const std::string& a_Text) {
@@ -69,22 +56,80 @@ bool SameIgnoringCase(const std::string& a_Lhs, const std::string& a_Rhs) {
     return a_Lhs.size() == a_Rhs.size() &&
            strncasecmp(a_Lhs.c_str(), a_Rhs.c_str(), a_Lhs.size()) == 0;
 }
+
+// Each file the catalogue leaves out, as a finding.
+class CLibraryFindings : public CLibraryObserver {
+public:
+    explicit CLibraryFindings(std::vector<CCheckFinding>& a_Findings) : m_Findings(a_Findings) {}
+
+    void LeftOut(ELeftOut a_Why, const std::string& a_Path, const std::string& a_SoundName,
+                 const std::string& a_Detail) override {
+        CCheckFinding finding = Finding(Kind(a_Why), Text(a_Why, a_Path, a_SoundName, a_Detail));
+        finding.m_Path = a_Path;
+        finding.m_SoundName = a_SoundName;
+        finding.m_Detail = a_Detail;
+        if (a_Why == ELeftOut::Refused)
+            AddRefusal(finding);
+        m_Findings.push_back(finding);
+    }
+
+private:
+    static const char* Kind(ELeftOut a_Why) {
+        switch (a_Why) {
+        case ELeftOut::Refused:
+            return "refused";
+        case ELeftOut::ZeroLength:
+            return "zero-length";
+        case ELeftOut::ShortName:
+            return "short-name";
+        case ELeftOut::Replaced:
+            return "replaced";
+        }
+        return "";
+    }
+    static std::string Text(ELeftOut a_Why, const std::string& a_Path,
+                            const std::string& a_SoundName, const std::string& a_Detail) {
+        if (a_Why == ELeftOut::ZeroLength)
+            return "Left out " + a_Path + ": it holds no samples";
+        if (a_Why == ELeftOut::ShortName)
+            return "Left out " + a_Path + ": its name gives no sound name";
+        if (a_Why == ELeftOut::Replaced)
+            return "Two files give the sound " + a_SoundName + ": " + a_Path + " is played, " +
+                   a_Detail + " is not";
+        return "";
+    }
+    // What the file is, what the board needs, and the command that converts it.
+    static void AddRefusal(CCheckFinding& a_Finding) {
+        CRefusedWave wave(a_Finding.m_Path);
+        std::string what = wave.What();
+        a_Finding.m_Text =
+            "Refused " + a_Finding.m_Path + ": " +
+            (what.empty() ? "its header is not one the board reads (" + a_Finding.m_Detail + ")"
+                          : what) +
+            "; " + c_Accepted;
+        a_Finding.m_Hint = wave.Convertible()
+                               ? "convert it with: " + wave.ImportCommand()
+                               : "replace it with a recording that plays on a PC, or delete it";
+    }
+
+    std::vector<CCheckFinding>& m_Findings;
+};
 } // namespace
 
 CCheckReport CStickCheck::Run(const std::string& a_Given, const CTimeVal& a_Now) {
     CCheckReport report;
     report.m_Given = a_Given;
     std::string why;
-    bool found = CMediaFinder::ResolveDir(a_Given, report.m_Dir, why);
+    bool found = CStickDir::Resolve(a_Given, report.m_Dir, why);
     CStickLayout::AddFindings(a_Given, report.m_Dir, report.m_Findings);
     if (!found) {
         report.m_Messages.push_back(why);
         return report;
     }
-    CSoundLibrary library(report.m_Dir, true);
+    CLibraryFindings libraryFindings(report.m_Findings);
+    CSoundLibrary library(report.m_Dir, &libraryFindings);
     report.m_TimeSounds = library.TimeSndFiles().size();
     report.m_AnnouncementSounds = library.AnnouncementFiles().size();
-    AddLibraryFindings(report, library);
     Examine(report, library, a_Now);
     return report;
 }
@@ -94,17 +139,17 @@ void CStickCheck::Examine(CCheckReport& a_Report, const CSoundLibrary& a_Library
     // The loader's own lines explain a schedule that does not load.
     std::ostringstream loaderLines;
     CSchedule schedule(a_Report.m_Dir, loaderLines);
-    a_Report.m_Loaded = schedule.Load();
     CElementCheck elements(schedule);
-    a_Report.m_Findings.insert(a_Report.m_Findings.end(), elements.Findings().begin(),
-                               elements.Findings().end());
-    AddNotes(a_Report, schedule);
+    a_Report.m_Loaded = schedule.Load(&elements);
+    std::vector<CCheckFinding> found = elements.Findings();
+    a_Report.m_Findings.insert(a_Report.m_Findings.end(), found.begin(), found.end());
     if (!a_Report.m_Loaded) {
         a_Report.m_Messages = Lines(loaderLines.str());
         if (a_Report.m_Messages.empty())
             a_Report.m_Messages.push_back(
                 "the schedule cannot be loaded: its interval m_Frequency \"" +
-                schedule.GetElementVal(0, "m_Frequency") + "\" is missing or not M:SS or MM:SS");
+                schedule.Scanner().ElementVal(0, CSchedule::c_Frequency) +
+                "\" is missing or not M:SS or MM:SS");
         return;
     }
     ExamineLoaded(a_Report, schedule, a_Library, elements, a_Now);
@@ -125,52 +170,6 @@ void CStickCheck::ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Sched
     AddMissingAnnouncements(a_Report, a_Schedule, a_Library, a_Elements);
     AddMissingTimeSounds(a_Report, timing, a_Library);
     timing.AddFindings(a_Report.m_Findings);
-}
-
-void CStickCheck::AddLibraryFindings(CCheckReport& a_Report, const CSoundLibrary& a_Library) {
-    for (const CSoundLibrary::Finding& found : a_Library.Findings()) {
-        CCheckFinding finding = Finding(found.m_Kind, LibraryText(found));
-        finding.m_Path = found.m_Path;
-        finding.m_SoundName = found.m_SoundName;
-        finding.m_Detail = found.m_Detail;
-        if (found.m_Kind == "refused")
-            AddRefusal(finding);
-        a_Report.m_Findings.push_back(finding);
-    }
-}
-
-// What the file is, what the board needs, and the command that converts it.
-void CStickCheck::AddRefusal(CCheckFinding& a_Finding) {
-    CRefusedWave wave(a_Finding.m_Path);
-    std::string what = wave.What();
-    a_Finding.m_Text =
-        "Refused " + a_Finding.m_Path + ": " +
-        (what.empty() ? "its header is not one the board reads (" + a_Finding.m_Detail + ")"
-                      : what) +
-        "; " + c_Accepted;
-    a_Finding.m_Hint = wave.Convertible()
-                           ? "convert it with: " + wave.ImportCommand()
-                           : "replace it with a recording that plays on a PC, or delete it";
-}
-
-std::string CStickCheck::LibraryText(const CSoundLibrary::Finding& a_Found) {
-    if (a_Found.m_Kind == "zero-length")
-        return "Left out " + a_Found.m_Path + ": it holds no samples";
-    if (a_Found.m_Kind == "short-name")
-        return "Left out " + a_Found.m_Path + ": its name gives no sound name";
-    if (a_Found.m_Kind == "replaced")
-        return "Two files give the sound " + a_Found.m_SoundName + ": " + a_Found.m_Path +
-               " is played, " + a_Found.m_Detail + " is not";
-    return a_Found.m_Kind + ": " + a_Found.m_Path;
-}
-
-void CStickCheck::AddNotes(CCheckReport& a_Report, const CSchedule& a_Schedule) {
-    for (const CSchedule::Note& note : a_Schedule.Notes()) {
-        CCheckFinding finding = Finding(note.m_Kind, note.m_Text, note.m_Kind != "more-notes");
-        finding.m_Record = note.m_Record;
-        finding.m_Hint = NoteHint(note.m_Kind);
-        a_Report.m_Findings.push_back(finding);
-    }
 }
 
 void CStickCheck::ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule,
@@ -217,7 +216,7 @@ void CStickCheck::AddMissingAnnouncements(CCheckReport& a_Report, const CSchedul
 
 std::string CStickCheck::MissingHint(const CCheckReport& a_Report, const std::string& a_Name,
                                      const CSoundLibrary& a_Library) {
-    std::string trimmed = CElementScanner::Trimmed(a_Name);
+    std::string trimmed = Trimmed(a_Name);
     if (trimmed.empty())
         return "the record has no m_Name";
     if (trimmed != a_Name)

@@ -24,10 +24,6 @@ private:
     static void ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Schedule,
                               const CSoundLibrary& a_Library, const CElementCheck& a_Elements,
                               const CTimeVal& a_Now);
-    static void AddLibraryFindings(CCheckReport& a_Report, const CSoundLibrary& a_Library);
-    static void AddRefusal(CCheckFinding& a_Finding);
-    static std::string LibraryText(const CSoundLibrary::Finding& a_Found);
-    static void AddNotes(CCheckReport& a_Report, const CSchedule& a_Schedule);
     static void ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule,
                            const CChainTiming& a_Timing);
     static void AddMissingAnnouncements(CCheckReport& a_Report, const CSchedule& a_Schedule,

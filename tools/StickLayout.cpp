@@ -2,6 +2,7 @@
 
 #include "MediaFinder.h"
 #include "Schedule.h"
+#include "StickDir.h"
 
 #include <filesystem>
 #include <strings.h>
@@ -10,12 +11,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-std::string WithoutTrailingSlashes(std::string a_Path) {
-    while (a_Path.size() > 1 && a_Path.back() == '/')
-        a_Path.pop_back();
-    return a_Path;
-}
-
 // The parent as a person writes it: /media/usb for /media/usb/announcer.
 std::string ParentOf(const std::string& a_Dir) {
     fs::path path = fs::path(a_Dir).lexically_normal();
@@ -33,10 +28,10 @@ bool Same(const std::string& a_Lhs, const std::string& a_Rhs) {
 void CStickLayout::AddFindings(const std::string& a_Given, const std::string& a_Dir,
                                std::vector<CCheckFinding>& a_Findings) {
     if (a_Dir.empty()) {
-        AddNameCase(WithoutTrailingSlashes(a_Given), a_Findings);
+        AddNameCase(CStickDir::WithoutTrailingSlashes(a_Given), a_Findings);
         return;
     }
-    std::string top = Top(WithoutTrailingSlashes(a_Given), a_Dir, a_Findings);
+    std::string top = Top(CStickDir::WithoutTrailingSlashes(a_Given), a_Dir, a_Findings);
     if (!top.empty())
         AddOtherDirs(top, a_Dir, a_Findings);
 }

@@ -2,6 +2,7 @@
 
 #include "Failure.h"
 #include "TimeRecord.h"
+#include "ToolText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -38,12 +39,6 @@ std::string HourWords(int a_Hour) {
     if (a_Hour == 0)
         return "midnight";
     return (a_Hour < 10 ? std::string("oh ") : std::string()) + Number(a_Hour) + " hundred";
-}
-
-std::string Trimmed(const std::string& a_Text) {
-    std::size_t first = a_Text.find_first_not_of(" \t");
-    std::size_t last = a_Text.find_last_not_of(" \t");
-    return first == std::string::npos ? "" : a_Text.substr(first, last - first + 1);
 }
 
 // A name a spoken time asks for, or the one spoken before it.

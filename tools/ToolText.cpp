@@ -1,6 +1,7 @@
 #include "ToolText.h"
 
 #include <cstdio>
+#include <ctime>
 
 namespace {
 std::string Hex(unsigned char a_Byte) {
@@ -28,18 +29,6 @@ std::size_t Utf8Length(const std::string& a_Text, std::size_t a_Pos, unsigned lo
     return overlong || surrogate || a_Code > 0x10FFFF ? 0 : length;
 }
 } // namespace
-
-std::string ClockText(const CTimeVal& a_Time) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", a_Time.Hour(), a_Time.Min(), a_Time.Sec());
-    return buf;
-}
-
-std::string ClockTextMs(const CTimeVal& a_Time) {
-    char buf[8];
-    std::snprintf(buf, sizeof buf, ".%03d", a_Time.MilliSec());
-    return ClockText(a_Time) + buf;
-}
 
 std::string DurationText(float a_Secs) {
     char buf[32];
@@ -69,4 +58,23 @@ std::string Printable(const std::string& a_Text) {
         pos += length;
     }
     return out;
+}
+
+std::string Trimmed(const std::string& a_Text) {
+    const char* const blanks = " \t\r\n";
+    std::size_t first = a_Text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return "";
+    return a_Text.substr(first, a_Text.find_last_not_of(blanks) - first + 1);
+}
+
+CTimeVal TodayAt(const CTimeVal& a_Day, int a_Hour, int a_Min, int a_Sec) {
+    std::time_t secs = std::time_t(a_Day.Seconds());
+    std::tm fields{};
+    localtime_r(&secs, &fields);
+    fields.tm_hour = a_Hour;
+    fields.tm_min = a_Min;
+    fields.tm_sec = a_Sec;
+    fields.tm_isdst = -1;
+    return CTimeVal(timeval{std::mktime(&fields), 0});
 }

@@ -5,12 +5,8 @@
 
 #include <string>
 
-// Text forms shared by the tool's reports.
+// Text forms, and a time of day, shared by the tool's commands.
 
-// Local time as HH:MM:SS, zero-padded.
-std::string ClockText(const CTimeVal& a_Time);
-// Local time as HH:MM:SS.mmm, zero-padded.
-std::string ClockTextMs(const CTimeVal& a_Time);
 // A duration to a tenth of a second: "2.5 s".
 std::string DurationText(float a_Secs);
 // An interval length as M:SS, as the schedule file writes it.
@@ -18,5 +14,9 @@ std::string IntervalText(int a_Secs);
 // a_Text made safe for a terminal: control characters and bytes that are not UTF-8 are
 // written as \xNN, so a file name cannot move the cursor or fake a line of the report.
 std::string Printable(const std::string& a_Text);
+// a_Text without the blanks, tabs and line breaks around it.
+std::string Trimmed(const std::string& a_Text);
+// a_Hour:a_Min:a_Sec local time on the day of a_Day.
+CTimeVal TodayAt(const CTimeVal& a_Day, int a_Hour, int a_Min, int a_Sec);
 
 #endif

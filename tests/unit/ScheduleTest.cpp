@@ -28,6 +28,9 @@ struct CLoaded {
 };
 } // namespace
 
+// Each case: the text, where the search starts, where the opening tag is found, the value, and
+// the value read as a whole number and as M:SS.T seconds. Comments, from "<!--" to the next "-->"
+// (which may not share its dashes), are invisible.
 TEST(ScheduleTest, ScannerReadsValuesByPlainTagSearch) {
     const std::size_t npos = std::string::npos;
     // clang-format off
@@ -42,17 +45,22 @@ TEST(ScheduleTest, ScannerReadsValuesByPlainTagSearch) {
         {"<v>1:5.0</v>", 0, 0, "1:5.0", 1, 0}, {"<v>99999:00.0</v>", 0, 0, "99999:00.0", 99999, 5999940},
         {"<!-- <v>1</v> --><v>2</v>", 0, 0, "2", 2, 0}, {"<v>a<!-- x -->b</v>", 0, 0, "ab", 0, 0},
         {"<v>1</v><!-- <v>2</v>", 1, npos, "", 0, 0}, {"<!--><v>1</v>--><v>2</v>", 0, 0, "2", 2, 0},
+        {"<!----><v>1</v>", 0, 0, "1", 1, 0}, {"<!---><v>1</v>--><v>2</v>", 0, 0, "2", 2, 0},
         {"<v>99999999999</v>", 0, 0, "99999999999", INT_MAX, 0},
         {"<v>-9999999999</v>", 0, 0, "-9999999999", INT_MIN, 0},
     };
     // clang-format on
     for (const auto& [text, from, pos, value, number, secs] : cases) {
-        const CSchedule& schedule = CLoaded(text).m_Schedule;
-        EXPECT_EQ(schedule.GetElementPos(from, "v"), pos) << text << " from " << from;
-        EXPECT_EQ(schedule.GetElementVal(from, "v"), value) << text << " from " << from;
-        EXPECT_EQ(schedule.GetElementValInt(from, "v"), number) << text;
-        EXPECT_EQ(schedule.GetElementValBool(from, "v"), number != 0) << text;
-        EXPECT_EQ(schedule.GetElementValTimeVal(from, "v"), secs) << text;
+        CElementScanner scanner;
+        scanner.SetText(text);
+        int asNumber = 0;
+        float asSecs = 0;
+        CElementScanner::ParseInt(scanner.ElementVal(from, "v"), asNumber);
+        CElementScanner::ParseTime(scanner.ElementVal(from, "v"), asSecs);
+        EXPECT_EQ(scanner.ElementPos(from, "v"), pos) << text << " from " << from;
+        EXPECT_EQ(scanner.ElementVal(from, "v"), value) << text << " from " << from;
+        EXPECT_EQ(asNumber, number) << text;
+        EXPECT_EQ(asSecs, secs) << text;
     }
 }
 
