@@ -9,9 +9,6 @@
 #include <unistd.h>
 
 namespace {
-const unsigned c_sample_rate = 22050;
-const CWave::DWORD c_ByteRate = 44100;
-
 const char* const c_ShortRiff = "Couldn't read RIFF data in wav file.";
 const char* const c_ShortHeader = "Couldn't read header data in wav file.";
 const char* const c_BadTag = "Unable to handle this format - can only handle format 1 (PCM) files.";
@@ -61,13 +58,13 @@ std::string CheckFormat(const CWave::FMT& a_Fmt) {
         return c_BadTag;
     if (a_Fmt.fmtSIZE != 16 && a_Fmt.fmtSIZE != 18)
         return c_BadFmtSize;
-    if (a_Fmt.wBitsPerSample != 16)
+    if (a_Fmt.wBitsPerSample != CWave::c_BitsPerSample)
         return c_BadBits;
-    if (a_Fmt.nSamplesPerSec != c_sample_rate)
+    if (a_Fmt.nSamplesPerSec != CWave::c_sample_rate)
         return c_BadRate;
-    if (a_Fmt.nAvgBytesPerSec != c_ByteRate)
+    if (a_Fmt.nAvgBytesPerSec != CWave::c_ByteRate)
         return c_BadByteRate;
-    if (a_Fmt.nChannels != 1)
+    if (a_Fmt.nChannels != CWave::c_Channels)
         return c_BadChannels;
     return "";
 }
@@ -123,11 +120,11 @@ std::string CWave::headerFor(DWORD a_DataBytes) {
     header += "WAVEfmt ";
     PutDword(header, 16);
     PutWord(header, 1); // PCM
-    PutWord(header, 1); // mono
+    PutWord(header, c_Channels);
     PutDword(header, c_sample_rate);
     PutDword(header, c_ByteRate);
-    PutWord(header, 2); // bytes per sample frame
-    PutWord(header, 16);
+    PutWord(header, c_Channels * c_BitsPerSample / 8); // bytes per sample frame
+    PutWord(header, c_BitsPerSample);
     header += "data";
     PutDword(header, a_DataBytes);
     return header;

@@ -46,6 +46,12 @@ public:
         DWORD dataSIZE;
     } DATA;
 
+    // The one format the announcer plays: uncompressed PCM, mono, 16 bits, 22050 Hz.
+    static constexpr DWORD c_sample_rate = 22050;
+    static constexpr WORD c_Channels = 1;
+    static constexpr WORD c_BitsPerSample = 16;
+    static constexpr DWORD c_ByteRate = c_sample_rate * c_Channels * c_BitsPerSample / 8;
+
     // Bytes each record occupies in the file.
     static constexpr std::size_t c_RiffBytes = 12;
     static constexpr std::size_t c_FmtBytes = 24;

@@ -23,7 +23,7 @@ std::string Done(const CAudioFile& a_File, bool a_Accepted, double a_Seconds, do
     std::string done = Tenths(a_Seconds) + " s  ";
     if (a_Accepted)
         return done + "already in the accepted format (" + a_File.Description() + ")";
-    done += a_File.Description() + " → 22050 Hz mono";
+    done += a_File.Description() + " → " + std::to_string(CWave::c_sample_rate) + " Hz mono";
     // Less than a twentieth of a decibel would read "0.0 dB": not worth a word.
     double lowered = -20.0 * std::log10(a_Gain);
     if (lowered >= 0.05)
@@ -32,15 +32,8 @@ std::string Done(const CAudioFile& a_File, bool a_Accepted, double a_Seconds, do
 }
 } // namespace
 
-std::string CImporter::NameFor(const std::string& a_File) {
-    std::size_t slash = a_File.find_last_of('/');
-    std::string base = slash == std::string::npos ? a_File : a_File.substr(slash + 1);
-    std::size_t dot = base.rfind('.');
-    return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);
-}
-
 bool CImporter::Import(const std::string& a_File) {
-    std::string name = NameFor(a_File), target = m_Dir + "/" + name + ".wav", why;
+    std::string name = ImportName(a_File), target = m_Dir + "/" + name + ".wav", why;
     std::optional<std::string> done;
     if (CheckName(name, target, why))
         done = Convert(a_File, target, why);

@@ -6,7 +6,7 @@
 #include <string>
 
 // Converts recordings of any common kind into announcements in the accepted format, one
-// DIR/NAME.wav each, NAME being the file name less its last extension.
+// DIR/NAME.wav each, NAME being the file name less its last extension (ImportName).
 class CImporter {
 public:
     // a_Force replaces an existing recording and allows a time sound's name.
@@ -16,8 +16,6 @@ public:
     // Prints one line for the file, on a_Out when converted and on a_Err, with the reason,
     // when not; returns whether it was converted.
     bool Import(const std::string& a_File);
-    // The sound name a file gets: its base name less its last extension.
-    static std::string NameFor(const std::string& a_File);
 
 private:
     bool CheckName(const std::string& a_Name, const std::string& a_Target,

@@ -1,5 +1,7 @@
 #include "MonoSound.h"
 
+#include "Wave.h"
+
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -16,11 +18,11 @@ struct CSoxrDeleter {
 };
 using SoxrPtr = std::unique_ptr<std::remove_pointer_t<soxr_t>, CSoxrDeleter>;
 
-// A resampler from a_From to c_Rate; null, with a_Why, when libsoxr cannot start one.
+// A resampler from a_From to the recording rate; null, with a_Why, when libsoxr cannot start one.
 SoxrPtr MakeResampler(int a_From, std::string& a_Why) {
     soxr_error_t error = nullptr;
     soxr_quality_spec_t quality = soxr_quality_spec(SOXR_HQ, 0);
-    SoxrPtr soxr(soxr_create(a_From, CMonoSound::c_Rate, 1, &error, nullptr, &quality, nullptr));
+    SoxrPtr soxr(soxr_create(a_From, CWave::c_sample_rate, 1, &error, nullptr, &quality, nullptr));
     if (error || !soxr) {
         a_Why = std::string("the resampler cannot start: ") + soxr_strerror(error);
         soxr.reset();
@@ -62,7 +64,7 @@ soxr_error_t Resample(soxr_t a_Soxr, const std::vector<float>& a_In, std::vector
 } // namespace
 
 std::optional<CMonoSound> CMonoSound::AtRecordingRate(std::string& a_Why) const {
-    if (m_Rate == c_Rate)
+    if (m_Rate == int(CWave::c_sample_rate))
         return *this;
     SoxrPtr soxr = MakeResampler(m_Rate, a_Why);
     if (!soxr)
@@ -72,7 +74,7 @@ std::optional<CMonoSound> CMonoSound::AtRecordingRate(std::string& a_Why) const 
         a_Why = std::string("resampling failed: ") + error;
         return std::nullopt;
     }
-    return CMonoSound(std::move(out), c_Rate);
+    return CMonoSound(std::move(out), int(CWave::c_sample_rate));
 }
 
 void CMonoSound::TrimSilence(float a_Threshold, double a_KeepSecs) {

@@ -8,9 +8,6 @@
 // One channel of samples in memory, full scale at +-1.0, on its way to a recording.
 class CMonoSound {
 public:
-    // The rate every recording on a stick must have.
-    static constexpr int c_Rate = 22050;
-
     CMonoSound(std::vector<float> a_Samples, int a_Rate)
         : m_Samples(std::move(a_Samples)), m_Rate(a_Rate) {}
 
@@ -18,8 +15,8 @@ public:
     int Rate() const { return m_Rate; }
     double Seconds() const { return double(m_Samples.size()) / m_Rate; }
 
-    // The same sound at c_Rate (through libsoxr when the rate differs); nothing, with a_Why,
-    // when the resampler fails.
+    // The same sound at the recording rate, CWave::c_sample_rate (through libsoxr when the rate
+    // differs); nothing, with a_Why, when the resampler fails.
     std::optional<CMonoSound> AtRecordingRate(std::string& a_Why) const;
     // Drops what lies before the first and after the last sample louder than a_Threshold,
     // keeping a_KeepSecs of it on each side so speech does not start with a click.

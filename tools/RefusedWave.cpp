@@ -1,44 +1,46 @@
 #include "RefusedWave.h"
 
 #include "FileDescriptor.h"
-#include "Importer.h"
+#include "ToolText.h"
+#include "Wave.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <memory>
-#include <sndfile.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
-constexpr int c_Rate = 22050;
+// The format tags of a WAV format chunk that name a kind of sample rather than a codec.
+constexpr unsigned c_Pcm = 1;
+constexpr unsigned c_Float = 3;
+constexpr unsigned c_Extensible = 0xFFFE;
 
-struct CSndCloser {
-    void operator()(SNDFILE* a_File) const { sf_close(a_File); }
-};
-
-// The board's reader takes PCM of 16 bits only; anything else is named for what it is.
-std::string SampleTrait(int a_Format) {
-    switch (a_Format & SF_FORMAT_SUBMASK) {
-    case SF_FORMAT_PCM_16:
-        return "";
-    case SF_FORMAT_PCM_S8:
-    case SF_FORMAT_PCM_U8:
-        return "8-bit";
-    case SF_FORMAT_PCM_24:
-        return "24-bit";
-    case SF_FORMAT_PCM_32:
-        return "32-bit";
-    case SF_FORMAT_FLOAT:
-    case SF_FORMAT_DOUBLE:
-        return "floating point, not PCM";
-    default:
-        return "compressed, not PCM";
-    }
+std::uint32_t Le16(const unsigned char* a_P) {
+    return std::uint32_t(a_P[0]) | std::uint32_t(a_P[1]) << 8;
 }
 
 std::uint32_t Le32(const unsigned char* a_P) {
-    return std::uint32_t(a_P[0]) | std::uint32_t(a_P[1]) << 8 | std::uint32_t(a_P[2]) << 16 |
-           std::uint32_t(a_P[3]) << 24;
+    return Le16(a_P) | Le16(a_P + 2) << 16;
+}
+
+// The board reads PCM of its own depth only; anything else is named for what it is.
+std::string SampleTrait(unsigned a_Tag, unsigned a_Bits) {
+    if (a_Tag == c_Float)
+        return "floating point, not PCM";
+    if (a_Tag != c_Pcm)
+        return "compressed, not PCM";
+    return a_Bits == CWave::c_BitsPerSample ? "" : std::to_string(a_Bits) + "-bit";
+}
+
+// Another kind of recording that import reads, whatever the file's name says.
+bool OtherAudio(const unsigned char* a_Head, std::size_t a_Size) {
+    auto starts = [&](const char* a_Magic) {
+        return a_Size >= std::strlen(a_Magic) &&
+               std::memcmp(a_Head, a_Magic, std::strlen(a_Magic)) == 0;
+    };
+    bool mpegFrame = a_Size >= 2 && a_Head[0] == 0xFF && (a_Head[1] & 0xE0) == 0xE0;
+    return starts("fLaC") || starts("OggS") || starts("ID3") || starts("FORM") || mpegFrame;
 }
 } // namespace
 
@@ -48,52 +50,55 @@ CRefusedWave::CRefusedWave(std::string a_Path) : m_Path(std::move(a_Path)) {
         m_Traits.push_back("empty");
         return;
     }
-    DescribeSound();
-    DescribeChunks();
-}
-
-void CRefusedWave::DescribeSound() {
-    SF_INFO info{};
-    std::unique_ptr<SNDFILE, CSndCloser> file(sf_open(m_Path.c_str(), SFM_READ, &info));
-    if (!file)
-        return;
-    m_Convertible = info.channels > 0 && info.samplerate > 0;
-    int major = info.format & SF_FORMAT_TYPEMASK;
-    if (major == SF_FORMAT_WAVEX)
-        m_Traits.push_back("in the extended WAV format (WAVE_FORMAT_EXTENSIBLE)");
-    else if (major != SF_FORMAT_WAV)
-        m_Traits.push_back("not a WAV recording, whatever its name says");
-    if (!SampleTrait(info.format).empty())
-        m_Traits.push_back(SampleTrait(info.format));
-    if (info.channels != 1)
-        m_Traits.push_back(info.channels == 2 ? "stereo (2 channels)"
-                                              : std::to_string(info.channels) + " channels");
-    if (info.samplerate != c_Rate)
-        m_Traits.push_back(std::to_string(info.samplerate) + " Hz");
-}
-
-// The board reads the format chunk first and the fact or data chunk straight after it.
-void CRefusedWave::DescribeChunks() {
     CFileDescriptor file(m_Path);
     unsigned char head[512];
     ssize_t got = file.Get() < 0 ? -1 : ::read(file.Get(), head, sizeof head);
-    if (got < 12 || std::memcmp(head, "RIFF", 4) != 0 || std::memcmp(head + 8, "WAVE", 4) != 0)
-        return;
+    std::size_t size = got < 0 ? 0 : std::size_t(got);
+    if (size >= 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) {
+        DescribeChunks(head, size);
+    } else if (OtherAudio(head, size)) {
+        m_Traits.push_back("not a WAV recording, whatever its name says");
+        m_Convertible = true;
+    }
+}
+
+// The chunks up to the data, as far as the head of the file holds them. The board reads the
+// format chunk first and the fact or data chunk straight after it.
+void CRefusedWave::DescribeChunks(const unsigned char* a_Head, std::size_t a_Size) {
     bool format = false;
-    for (std::uint64_t pos = 12; pos + 8 <= std::uint64_t(got);) {
-        std::string id(reinterpret_cast<const char*>(head + pos), 4);
+    for (std::uint64_t pos = 12; pos + 8 <= a_Size;) {
+        std::string id(reinterpret_cast<const char*>(a_Head + pos), 4);
+        std::uint64_t size = Le32(a_Head + pos + 4);
         if (id == "data")
             return;
-        if (id != "fmt " && id != "fact") {
+        if (id == "fmt " && pos + 8 + 16 <= a_Size)
+            DescribeFormat(a_Head + pos + 8, std::size_t(std::min(size, a_Size - pos - 8)));
+        else if (id != "fmt " && id != "fact" && m_Chunk.empty())
             m_Chunk = "holds a " + id + " chunk " +
                       (format ? "between the format and the data, as some audio editors write"
                               : "before the format");
-            return;
-        }
         format = format || id == "fmt ";
-        std::uint64_t size = Le32(head + pos + 4);
         pos += 8 + size + (size & 1); // chunks are padded to an even size
     }
+}
+
+// The format chunk's body: its tag, channels, rate and depth, and for the extended format the
+// tag inside it.
+void CRefusedWave::DescribeFormat(const unsigned char* a_Fmt, std::size_t a_Size) {
+    unsigned tag = Le16(a_Fmt), channels = Le16(a_Fmt + 2), bits = Le16(a_Fmt + 14);
+    std::uint32_t rate = Le32(a_Fmt + 4);
+    m_Convertible = channels > 0 && rate > 0;
+    if (tag == c_Extensible) {
+        m_Traits.push_back("in the extended WAV format (WAVE_FORMAT_EXTENSIBLE)");
+        tag = a_Size >= 26 ? Le16(a_Fmt + 24) : 0;
+    }
+    if (!SampleTrait(tag, bits).empty())
+        m_Traits.push_back(SampleTrait(tag, bits));
+    if (channels != CWave::c_Channels)
+        m_Traits.push_back(channels == 2 ? "stereo (2 channels)"
+                                         : std::to_string(channels) + " channels");
+    if (rate != CWave::c_sample_rate)
+        m_Traits.push_back(std::to_string(rate) + " Hz");
 }
 
 std::string CRefusedWave::What() const {
@@ -112,7 +117,7 @@ std::string CRefusedWave::ImportCommand() const {
     std::string dir = slash == std::string::npos ? "." : m_Path.substr(0, slash);
     std::string command =
         "quillanectl import --force " + ShellQuoted(m_Path) + " " + ShellQuoted(dir);
-    if (dir + "/" + CImporter::NameFor(m_Path) + ".wav" == m_Path)
+    if (dir + "/" + ImportName(m_Path) + ".wav" == m_Path)
         return command;
     return command + " (then delete " + ShellQuoted(m_Path) + " if it is still there)";
 }

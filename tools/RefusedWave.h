@@ -1,6 +1,7 @@
 #ifndef QUILLANE_REFUSEDWAVE_H
 #define QUILLANE_REFUSEDWAVE_H
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@ public:
     // What the file is where the board needs something else, e.g. "it is stereo (2 channels),
     // 44100 Hz"; empty when none of that is known (a damaged header).
     std::string What() const;
-    // Whether import can read the sound in it at all.
+    // Whether import can read the sound in it: a WAV file whose header names its channels and
+    // rate, or another kind of recording import reads (FLAC, Ogg, MP3, AIFF).
     bool Convertible() const { return m_Convertible; }
     // The command that replaces the file by a playable recording of the same name.
     std::string ImportCommand() const;
@@ -21,8 +23,8 @@ public:
     static std::string ShellQuoted(const std::string& a_Text);
 
 private:
-    void DescribeSound();
-    void DescribeChunks();
+    void DescribeChunks(const unsigned char* a_Head, std::size_t a_Size);
+    void DescribeFormat(const unsigned char* a_Fmt, std::size_t a_Size);
 
     std::string m_Path;
     std::vector<std::string> m_Traits; // each follows "it is"

@@ -6,6 +6,7 @@
 #include "TimeSounds.h"
 #include "TimeWords.h"
 #include "ToolText.h"
+#include "Wave.h"
 #include "WaveFile.h"
 
 #include <cerrno>
@@ -102,14 +103,15 @@ std::string CStarterStick::ScheduleText(int a_IntervalSecs) {
 // Two strokes falling a major third (E5, then C5), as a platform gong sounds.
 CMonoSound CStarterStick::Chime() {
     constexpr double c_Seconds = 2.0, c_Second = 0.55;
-    std::vector<float> samples(std::size_t(c_Seconds * CMonoSound::c_Rate));
+    constexpr int c_Rate = int(CWave::c_sample_rate);
+    std::vector<float> samples(std::size_t(c_Seconds * c_Rate));
     for (std::size_t i = 0; i < samples.size(); ++i) {
-        double time = double(i) / CMonoSound::c_Rate;
+        double time = double(i) / c_Rate;
         double fadeOut = std::min(1.0, (c_Seconds - time) / 0.05);
         samples[i] =
             float(0.3 * fadeOut * (Stroke(time, 659.25) + Stroke(time - c_Second, 523.25)));
     }
-    return CMonoSound(std::move(samples), CMonoSound::c_Rate);
+    return CMonoSound(std::move(samples), c_Rate);
 }
 
 bool CStarterStick::CheckFree(std::string& a_Why) const {

@@ -9,6 +9,7 @@
 #include "StickLayout.h"
 #include "TimeRecord.h"
 #include "ToolText.h"
+#include "Wave.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -20,8 +21,10 @@
 #include <sys/stat.h>
 
 namespace {
-const char* const c_Accepted = "the board plays only mono, 16-bit, 22050 Hz PCM recordings with "
-                               "nothing between the format and the data";
+const std::string c_Accepted = "the board plays only mono, " +
+                               std::to_string(CWave::c_BitsPerSample) + "-bit, " +
+                               std::to_string(CWave::c_sample_rate) +
+                               " Hz PCM recordings with nothing between the format and the data";
 
 CCheckFinding Finding(std::string a_Kind, std::string a_Text, bool a_ChangesPlay = true) {
     return CCheckFinding::Make(std::move(a_Kind), std::move(a_Text), "", a_ChangesPlay);

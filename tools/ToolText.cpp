@@ -78,3 +78,10 @@ CTimeVal TodayAt(const CTimeVal& a_Day, int a_Hour, int a_Min, int a_Sec) {
     fields.tm_isdst = -1;
     return CTimeVal(timeval{std::mktime(&fields), 0});
 }
+
+std::string ImportName(const std::string& a_File) {
+    std::size_t slash = a_File.find_last_of('/');
+    std::string base = slash == std::string::npos ? a_File : a_File.substr(slash + 1);
+    std::size_t dot = base.rfind('.');
+    return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);
+}
