@@ -1,35 +1,25 @@
 #include "ChainTiming.h"
 
+#include "ChainPlacement.h"
 #include "Schedule.h"
 #include "TimeRecord.h"
 #include "ToolText.h"
 
+#include <algorithm>
 #include <cctype>
 
-namespace {
-// How often, and how badly, something happens over the day's intervals.
-struct CTally {
-    std::size_t m_Count = 0;
-    float m_Worst = 0;
-    CTimeVal m_Example{timeval{0, 0}}; // start of the first interval where it happens
 
-    void Add(float a_Value, const CInterval& a_Interval) {
-        if (m_Count++ == 0 || a_Value > m_Worst)
-            m_Worst = a_Value;
-        if (m_Count == 1)
-            m_Example = a_Interval.Start();
-    }
-    std::string Where(std::size_t a_Total) const {
-        return "in " + std::to_string(m_Count) + " of the day's " + std::to_string(a_Total) +
-               " intervals, e.g. the one starting " + m_Example.ClockText();
-    }
-};
-
-std::string Key(float a_Secs) {
-    return CInterval::KeyText(a_Secs);
+void CChainTiming::CTally::Add(float a_Value, const CTimeVal& a_Where) {
+    if (m_Count++ == 0 || a_Value > m_Worst)
+        m_Worst = a_Value;
+    if (m_Count == 1)
+        m_Example = a_Where;
 }
 
-} // namespace
+std::string CChainTiming::CTally::Where(std::size_t a_Total) const {
+    return "in " + std::to_string(m_Count) + " of the day's " + std::to_string(a_Total) +
+           " intervals, e.g. the one starting " + m_Example.ClockText();
+}
 
 CChainTiming::CChainTiming(const CSchedule& a_Schedule, const CTimeVal& a_Day,
                            CChainNamer a_ChainName)
@@ -49,36 +39,25 @@ std::string CChainTiming::ChainName(float a_Key) const {
     return name;
 }
 
-std::vector<CChainTiming::Placed> CChainTiming::Held(const CInterval& a_Interval) const {
-    std::vector<Placed> held;
-    for (const auto& entry : m_Schedule.Program())
-        if (a_Interval.Holds(entry.first))
-            held.push_back(Placed{entry.first, entry.second.get()});
-    return held;
-}
-
-CTimeVal CChainTiming::StartIn(const CInterval& a_Interval, const Placed& a_Placed) {
-    return a_Interval.StartOf(a_Placed.m_Key, a_Placed.m_Chain->AnchoredStart(),
-                              a_Placed.m_Chain->DurationForTime(a_Interval.AnnounceTime()));
-}
-
-CTimeVal CChainTiming::EndIn(const CInterval& a_Interval, const Placed& a_Placed) {
-    return a_Interval.EndOf(a_Placed.m_Key, a_Placed.m_Chain->AnchoredStart(),
-                            a_Placed.m_Chain->DurationForTime(a_Interval.AnnounceTime()));
-}
-
 std::size_t CChainTiming::PlaysPerDay(float a_Key) const {
     std::size_t plays = 0;
-    for (const CInterval& interval : m_Intervals)
-        for (const Placed& placed : Held(interval))
-            plays += placed.m_Key == a_Key && !(StartIn(interval, placed) < interval.Start());
+    ForEachInterval(a_Key, [&plays](const CInterval&, const CPlacedChain& a_Placed) {
+        plays += !a_Placed.m_BeforeStart;
+    });
     return plays;
+}
+
+void CChainTiming::ForEachInterval(float a_Key, const CIntervalVisit& a_Visit) const {
+    CChain& chain = *m_Schedule.Program().at(a_Key);
+    for (const CInterval& interval : m_Intervals)
+        if (interval.Holds(a_Key))
+            a_Visit(interval, CChainPlacement::Of(a_Key, chain, interval));
 }
 
 std::set<std::string> CChainTiming::NeededTimeSounds() const {
     std::set<std::string> needed;
     for (const CInterval& interval : m_Intervals)
-        for (const Placed& placed : Held(interval))
+        for (const CPlacedChain& placed : CChainPlacement::In(m_Schedule, interval))
             for (const auto& record : placed.m_Chain->Records())
                 if (auto* timeRecord = dynamic_cast<const CTimeRecord*>(record.get()))
                     for (std::string& title : timeRecord->TitlesForTime(interval.AnnounceTime()))
@@ -89,7 +68,7 @@ std::set<std::string> CChainTiming::NeededTimeSounds() const {
 void CChainTiming::AddFindings(std::vector<CCheckFinding>& a_Findings) const {
     AddCutHour(a_Findings);
     for (const auto& entry : m_Schedule.Program())
-        AddLongerThanKey(Placed{entry.first, entry.second.get()}, a_Findings);
+        AddLongerThanKey(entry.first, a_Findings);
     for (std::size_t i = 0; i < m_Schedule.Program().size(); ++i)
         AddOverrun(i, a_Findings);
 }
@@ -109,7 +88,7 @@ void CChainTiming::AddCutHour(std::vector<CCheckFinding>& a_Findings) const {
     std::string skipped;
     for (const auto& entry : m_Schedule.Program())
         if (!last.Holds(entry.first))
-            skipped += (skipped.empty() ? "" : ", ") + Key(entry.first);
+            skipped += (skipped.empty() ? "" : ", ") + CInterval::KeyText(entry.first);
     CCheckFinding finding = CCheckFinding::Make(
         "interval-cut",
         "The interval " + IntervalText(m_Schedule.FrequencySecs()) +
@@ -125,55 +104,61 @@ void CChainTiming::AddCutHour(std::vector<CCheckFinding>& a_Findings) const {
     a_Findings.push_back(finding);
 }
 
-void CChainTiming::AddLongerThanKey(const Placed& a_Placed,
-                                    std::vector<CCheckFinding>& a_Findings) const {
+void CChainTiming::AddLongerThanKey(float a_Key, std::vector<CCheckFinding>& a_Findings) const {
     CTally tally;
-    for (const CInterval& interval : m_Intervals)
-        if (interval.Holds(a_Placed.m_Key) && StartIn(interval, a_Placed) < interval.Start())
-            tally.Add(a_Placed.m_Chain->DurationForTime(interval.AnnounceTime()), interval);
+    ForEachInterval(a_Key, [&tally](const CInterval& a_Interval, const CPlacedChain& a_Placed) {
+        if (a_Placed.m_BeforeStart)
+            tally.Add(a_Placed.m_Duration, a_Interval.Start());
+    });
     if (tally.m_Count == 0)
         return;
     CCheckFinding finding = CCheckFinding::Make(
         "longer-than-key",
-        ChainName(a_Placed.m_Key) + " finishes at its key but lasts up to " +
-            DurationText(tally.m_Worst) + ", longer than its key: it is skipped " +
-            tally.Where(m_Intervals.size()),
-        "key it at least " + Key(tally.m_Worst) +
+        ChainName(a_Key) + " finishes at its key but lasts up to " + DurationText(tally.m_Worst) +
+            ", longer than its key: it is skipped " + tally.Where(m_Intervals.size()),
+        "key it at least " + CInterval::KeyText(tally.m_Worst) +
             ", or let it start at its key (m_FinishAtTime 0)");
-    finding.m_Keys = {a_Placed.m_Key};
+    finding.m_Keys = {a_Key};
     a_Findings.push_back(finding);
 }
 
+// The chain at a_Index of its intervals against the one after it: each neighbour it runs into
+// is a finding of its own (with an interval cut at the hour, the last chain of the shorter one
+// meets another neighbour than in the others).
 void CChainTiming::AddOverrun(std::size_t a_Index, std::vector<CCheckFinding>& a_Findings) const {
-    CTally tally;
-    Placed chain{}, next{};
-    bool wraps = false;
+    std::vector<Overrun> overruns;
     for (const CInterval& interval : m_Intervals) {
-        std::vector<Placed> held = Held(interval);
+        std::vector<CPlacedChain> held = CChainPlacement::In(m_Schedule, interval);
         if (a_Index >= held.size())
             continue;
-        wraps = a_Index + 1 == held.size();
-        const CInterval& nextInterval = wraps ? interval.Next() : interval;
-        std::vector<Placed> nextHeld = wraps ? Held(nextInterval) : held;
-        if (nextHeld.empty())
+        bool wraps = a_Index + 1 == held.size();
+        CInterval nextInterval = wraps ? interval.Next() : interval;
+        std::vector<CPlacedChain> nextHeld =
+            wraps ? CChainPlacement::In(m_Schedule, nextInterval) : held;
+        if (nextHeld.empty() || !CChainPlacement::Clashes(held[a_Index], nextHeld[wraps ? 0 : a_Index + 1]))
             continue;
-        chain = held[a_Index];
-        next = nextHeld[wraps ? 0 : a_Index + 1];
-        CTimeVal end = EndIn(interval, chain), nextStart = StartIn(nextInterval, next);
-        // A next chain that starts before its interval is reported as longer than its key.
-        if (!(nextStart < nextInterval.Start()) && nextStart < end)
-            tally.Add(end - interval.Start(), interval);
+        Overrun pair{held[a_Index].m_Key, nextHeld[wraps ? 0 : a_Index + 1].m_Key, wraps, {}};
+        auto same = std::find_if(overruns.begin(), overruns.end(), [&](const Overrun& a_Other) {
+            return a_Other.m_Key == pair.m_Key && a_Other.m_NextKey == pair.m_NextKey &&
+                   a_Other.m_Wraps == pair.m_Wraps;
+        });
+        if (same == overruns.end())
+            same = overruns.insert(overruns.end(), pair);
+        same->m_Tally.Add(held[a_Index].m_End - interval.Start(), interval.Start());
     }
-    if (tally.m_Count == 0)
-        return;
-    std::string nextName = m_ChainName(next.m_Key);
+    for (const Overrun& overrun : overruns)
+        a_Findings.push_back(OverrunFinding(overrun));
+}
+
+CCheckFinding CChainTiming::OverrunFinding(const Overrun& a_Overrun) const {
     CCheckFinding finding = CCheckFinding::Make(
         "runs-past-next",
-        ChainName(chain.m_Key) + " plays until up to " + Key(tally.m_Worst) +
-            " into its interval, past the start of " + nextName +
-            (wraps ? " in the next interval" : "") +
-            ": that chain is then skipped or starts late, " + tally.Where(m_Intervals.size()),
+        ChainName(a_Overrun.m_Key) + " plays until up to " +
+            CInterval::KeyText(a_Overrun.m_Tally.m_Worst) + " into its interval, past the start of " +
+            m_ChainName(a_Overrun.m_NextKey) + (a_Overrun.m_Wraps ? " in the next interval" : "") +
+            ": that chain is then skipped or starts late, " +
+            a_Overrun.m_Tally.Where(m_Intervals.size()),
         "move the keys further apart, or shorten the recordings");
-    finding.m_Keys = {chain.m_Key, next.m_Key};
-    a_Findings.push_back(finding);
+    finding.m_Keys = {a_Overrun.m_Key, a_Overrun.m_NextKey};
+    return finding;
 }

@@ -1,6 +1,7 @@
 #ifndef QUILLANE_CHAINTIMING_H
 #define QUILLANE_CHAINTIMING_H
 
+#include "ChainPlacement.h"
 #include "CheckReport.h"
 #include "Interval.h"
 
@@ -9,7 +10,6 @@
 #include <string>
 #include <vector>
 
-class CChain;
 class CSchedule;
 
 // How a schedule's chains fall in time over every interval of one day, by the rules the
@@ -31,16 +31,30 @@ public:
     void AddFindings(std::vector<CCheckFinding>& a_Findings) const;
 
 private:
-    struct Placed {
-        float m_Key;
-        CChain* m_Chain;
+    // How often, and how badly, something happens over the day's intervals.
+    struct CTally {
+        std::size_t m_Count = 0;
+        float m_Worst = 0;
+        CTimeVal m_Example{timeval{0, 0}}; // start of the first interval where it happens
+
+        // a_Where: the start of the interval where it happens.
+        void Add(float a_Value, const CTimeVal& a_Where);
+        std::string Where(std::size_t a_Total) const;
     };
-    std::vector<Placed> Held(const CInterval& a_Interval) const;
-    static CTimeVal StartIn(const CInterval& a_Interval, const Placed& a_Placed);
-    static CTimeVal EndIn(const CInterval& a_Interval, const Placed& a_Placed);
+    // A chain running past the start of the next one, in the same interval or (m_Wraps) the
+    // next interval.
+    struct Overrun {
+        float m_Key, m_NextKey;
+        bool m_Wraps;
+        CTally m_Tally;
+    };
+    // Visits the chain keyed at a_Key in each interval of the day that holds its key.
+    using CIntervalVisit = std::function<void(const CInterval&, const CPlacedChain&)>;
+    void ForEachInterval(float a_Key, const CIntervalVisit& a_Visit) const;
     void AddCutHour(std::vector<CCheckFinding>& a_Findings) const;
-    void AddLongerThanKey(const Placed& a_Placed, std::vector<CCheckFinding>& a_Findings) const;
+    void AddLongerThanKey(float a_Key, std::vector<CCheckFinding>& a_Findings) const;
     void AddOverrun(std::size_t a_Index, std::vector<CCheckFinding>& a_Findings) const;
+    CCheckFinding OverrunFinding(const Overrun& a_Overrun) const;
 
     std::string ChainName(float a_Key) const;
 

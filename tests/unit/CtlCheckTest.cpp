@@ -96,6 +96,9 @@ TEST(CtlCheckTest, EachMistakeIsOneFinding) {
         {ScheduleFile(at60 + Rec("intro", "Custom", "1:01.0")), "", "", "runs-past-next", 1,
          "until up to 1:02.0 into its interval, past the start of the chain of record 2 (intro) at 1:01.0"},
         {ScheduleFile(at1 + Rec("intro", "Custom", "4:59.5")), "", "", "runs-past-next", 1, "0:01.0 in the next"},
+        // The interval cut at the hour holds the first chain but not the one it runs into.
+        {ScheduleFile(Rec("intro", "Custom", "14:59.0") + Rec("intro", "Custom", "15:00.5"), "45:00"), "", "",
+         "interval-cut runs-past-next", 1, "past the start of the chain of record 2 (intro) at 15:00.5: that"},
         {ScheduleFile(at60 + Rec("intro", "Custom", "1:02.0")), "", "", "", 0, "No problems found"},
         {ScheduleFile(""), "", "", "empty-program", 1, "no chains"},
         {s(""), "forVrex.xml", ">forvrex.xml", "schedule-name-case", 1, "show/forvrex.xml is the schedule file in"},
