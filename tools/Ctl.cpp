@@ -6,6 +6,7 @@
 #include "Importer.h"
 #include "Planner.h"
 #include "RealPlatform.h"
+#include "Schedule.h"
 #include "Speech.h"
 #include "StarterStick.h"
 #include "StickCheck.h"
@@ -23,8 +24,9 @@
 #include <sys/stat.h>
 
 namespace {
-const char* const c_DirHelp = "schedule directory (holding forVrex.xml), or a mount point "
-                              "searched one level down as at start-up";
+const std::string c_DirHelp = std::string("schedule directory (holding ") +
+                              CSchedule::c_FileName +
+                              "), or a mount point searched one level down as at start-up";
 const char* const c_Footer =
     "Exit status: 0 done (check: the stick is usable, warnings allowed); 1 the schedule cannot "
     "be loaded or no schedule directory is found (check --strict: also a finding that changes "

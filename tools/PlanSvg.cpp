@@ -1,5 +1,6 @@
 #include "PlanSvg.h"
 
+#include "Interval.h"
 #include "ToolText.h"
 
 #include <algorithm>
@@ -28,14 +29,6 @@ std::string Colour(unsigned a_Rgb) {
 std::string Num(float a_Value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f", double(a_Value));
-    return text;
-}
-
-// M:SS.T, as the schedule writes a key.
-std::string KeyText(float a_Secs) {
-    long tenths = std::lround(double(a_Secs) * 10);
-    char text[32];
-    std::snprintf(text, sizeof text, "%ld:%02ld.%ld", tenths / 600, tenths / 10 % 60, tenths % 10);
     return text;
 }
 
@@ -178,7 +171,7 @@ void CPlanSvg::KeyMark(float a_X, int a_Tip) {
 // The key and the recordings, from the bar's start rightwards, or from its end leftwards when
 // there is more room that way; shortened to the room there is.
 void CPlanSvg::Label(const CPlanBar& a_Bar, float a_Left, float a_Right) {
-    std::string text = KeyText(a_Bar.m_Key) + " ";
+    std::string text = CInterval::KeyText(a_Bar.m_Key) + " ";
     for (const std::string& name : a_Bar.m_Names)
         text += " " + Shortened(Shown(name), c_NameChars);
     float roomRight = float(c_Right) - a_Left, roomLeft = a_Right - float(c_AxisLeft);

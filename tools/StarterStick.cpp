@@ -1,6 +1,8 @@
 #include "StarterStick.h"
 
 #include "Failure.h"
+#include "Interval.h"
+#include "Schedule.h"
 #include "Speech.h"
 #include "StickDir.h"
 #include "TimeSounds.h"
@@ -50,14 +52,6 @@ std::string Record(const std::string& a_Name, const char* a_Type, const std::str
            "</m_AfterMsg> <m_OffsetTime>0</m_OffsetTime>\n    </Record>\n";
 }
 
-// M:SS.T of a_Tenths tenths of a second.
-std::string Key(int a_Tenths) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%d:%02d.%d", a_Tenths / 600, a_Tenths / 10 % 60,
-                  a_Tenths % 10);
-    return text;
-}
-
 // One bell stroke: a fundamental and a bell's inharmonic partial, fading out.
 double Stroke(double a_Time, double a_Hertz) {
     if (a_Time < 0)
@@ -89,8 +83,8 @@ bool CStarterStick::ParseInterval(const std::string& a_Text, int& a_Secs) {
 }
 
 std::string CStarterStick::ScheduleText(int a_IntervalSecs) {
-    std::string chimeKey = Key(a_IntervalSecs >= 60 ? 300 : a_IntervalSecs * 5);
-    std::string timeKey = Key(a_IntervalSecs * 10);
+    std::string chimeKey = CInterval::KeyText(a_IntervalSecs >= 60 ? 30 : a_IntervalSecs / 2.0f);
+    std::string timeKey = CInterval::KeyText(float(a_IntervalSecs));
     char chimeNote[128];
     std::snprintf(chimeNote, sizeof chimeNote, c_ChimeNote, chimeKey.c_str());
     return c_Head + ("  <m_Frequency>" + IntervalText(a_IntervalSecs) + "</m_Frequency>\n") +
@@ -126,8 +120,9 @@ bool CStarterStick::CheckFree(std::string& a_Why) const {
         return Fail(a_Why, "cannot make " + m_Stick + ": " + parent + " does not exist");
     std::string dir, why;
     if (!m_Force && CStickDir::Resolve(m_Stick, dir, why))
-        return Fail(a_Why, dir + " already holds a schedule (forVrex.xml); nothing was changed. "
-                                 "Use --force to replace it and the sounds init makes");
+        return Fail(a_Why, dir + " already holds a schedule (" + CSchedule::c_FileName +
+                               "); nothing was changed. Use --force to replace it and the sounds "
+                               "init makes");
     return true;
 }
 
@@ -161,13 +156,15 @@ bool CStarterStick::WriteAll(int a_IntervalSecs, const CMonoSound& a_TimeIs,
     return CWaveFile::MakeDir(dir, a_Why) && CWaveFile::Write(dir + "/chime.wav", Chime(), a_Why) &&
            CWaveFile::Write(dir + "/" + CTimeWords::c_TimeIs + ".wav", a_TimeIs, a_Why) &&
            a_Times.Write(dir + "/times", a_Why) &&
-           CWaveFile::WriteText(dir + "/forVrex.xml", ScheduleText(a_IntervalSecs), a_Why);
+           CWaveFile::WriteText(dir + "/" + CSchedule::c_FileName, ScheduleText(a_IntervalSecs),
+                                a_Why);
 }
 
 void CStarterStick::Tell(int a_IntervalSecs, const std::string& a_Voice,
                          std::size_t a_Count) const {
     std::string dir = m_Stick + "/" + c_DirName;
-    m_Out << "Made " << Printable(dir) << ": a schedule (forVrex.xml) with an interval of "
+    m_Out << "Made " << Printable(dir) << ": a schedule (" << CSchedule::c_FileName
+          << ") with an interval of "
           << IntervalText(a_IntervalSecs) << ", chime.wav, time-is.wav and " << a_Count
           << " time sounds in times/ (voice " << Printable(a_Voice) << ")" << std::endl;
     m_Out << "Next: add announcements with quillanectl import FILE... " << Printable(m_Stick)
@@ -181,5 +178,5 @@ void CStarterStick::WarnOtherSchedule() const {
     std::string dir, why;
     if (CStickDir::Resolve(m_Stick, dir, why) && dir != m_Stick + "/" + c_DirName)
         m_Out << "Warning: " << Printable(dir) << " holds a schedule too, and the board may "
-              << "use that one: remove or rename its forVrex.xml" << std::endl;
+              << "use that one: remove or rename its " << CSchedule::c_FileName << std::endl;
 }
