@@ -41,7 +41,7 @@ double LoadMs(const std::string& a_Text, int a_Rounds, std::size_t& a_Chains) {
     std::vector<double> times;
     for (int round = 0; round < a_Rounds; ++round) {
         std::ostringstream out;
-                CSchedule schedule("/nonexistent", out);
+        CSchedule schedule("/nonexistent", out);
         auto start = std::chrono::steady_clock::now();
         bool loaded = schedule.LoadText(a_Text);
         std::chrono::duration<double, std::milli> spent = std::chrono::steady_clock::now() - start;
@@ -93,7 +93,7 @@ bool ReportLimit() {
         text += "<Record>";
     long before = PeakKiB();
     std::ostream discard(nullptr);
-        auto start = std::chrono::steady_clock::now();
+    auto start = std::chrono::steady_clock::now();
     {
         CSchedule schedule("/nonexistent", discard);
         schedule.LoadText(text);

@@ -17,7 +17,9 @@ public:
     CTimeVal Now() override { return m_Real.Now(); }
     std::int64_t SteadyMicroSecs() override { return m_Real.SteadyMicroSecs(); }
     void SleepFor(std::int64_t a_MicroSecs) override { m_Real.SleepFor(a_MicroSecs); }
-    EWaitEnd WaitUntilOrChange(const CTimeVal& a_Until) override { return m_Real.WaitUntilOrChange(a_Until); }
+    EWaitEnd WaitUntilOrChange(const CTimeVal& a_Until) override {
+        return m_Real.WaitUntilOrChange(a_Until);
+    }
     EPlayEnd Play(const CPlayback& a_Playback) override {
         m_Planned.push_back(a_Playback.m_StartTime);
         return m_Real.Play(a_Playback);

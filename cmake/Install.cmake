@@ -44,7 +44,7 @@ install(FILES ${PROJECT_BINARY_DIR}/packaging/quillane.service
     DESTINATION ${unit_dir} COMPONENT quillane)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/90-quillane-media.rules
     DESTINATION ${rules_dir} COMPONENT quillane)
-install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/quillane-mount
+install(PROGRAMS ${packaging}/quillane-mount
     DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/quillane COMPONENT quillane)
 
 # Each component is a Debian package of the same name: quillane (the announcer and what runs it

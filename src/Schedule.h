@@ -35,9 +35,9 @@ public:
     };
     // One record definition as the loader read it.
     struct CRecordRead {
-        std::size_t m_Number = 0; // counted from 1 in file order, comments left out
-        std::size_t m_Begin = 0;  // where its <Record> stands in the scanned text
-        std::size_t m_End = 0;    // where the next one stands, or the end of the text
+        std::size_t m_Number = 0;     // counted from 1 in file order, comments left out
+        std::size_t m_Begin = 0;      // where its <Record> stands in the scanned text
+        std::size_t m_End = 0;        // where the next one stands, or the end of the text
         std::vector<CValue> m_Values; // every value read for it, in the order read
         EMade m_Made = EMade::Nothing;
         bool m_StartsChain = false;
@@ -144,9 +144,9 @@ private:
     int m_Version = 0;
     std::map<float, std::shared_ptr<CChain>> m_Program;
     CElementScanner m_Scanner;
-    std::shared_ptr<CChain> m_LastChain; // the chain an after-message record joins
-    CScheduleObserver* m_Observer = nullptr;      // while loading
-    CScheduleObserver::CRecordRead m_Reading;     // the record being read, for the observer
+    std::shared_ptr<CChain> m_LastChain;      // the chain an after-message record joins
+    CScheduleObserver* m_Observer = nullptr;  // while loading
+    CScheduleObserver::CRecordRead m_Reading; // the record being read, for the observer
     // The occurrence played last: its key and the time it spoke. Within that interval it and
     // every key before it are over, even while the clock still reads the same second.
     bool m_HasPlayed = false;

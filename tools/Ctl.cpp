@@ -1,31 +1,29 @@
 #include "Ctl.h"
 
 #include "Announcer.h"
-#include "CheckJson.h"
-#include "CheckText.h"
-#include "Importer.h"
-#include "Planner.h"
 #include "RealPlatform.h"
 #include "Schedule.h"
-#include "Speech.h"
-#include "StarterStick.h"
-#include "StickCheck.h"
-#include "StickDir.h"
-#include "TimeSounds.h"
-#include "TimeWords.h"
-#include "ToolText.h"
-#include "WaveFile.h"
+#include "check/CheckJson.h"
+#include "check/CheckText.h"
+#include "check/StickCheck.h"
+#include "plan/Planner.h"
+#include "prepare/Importer.h"
+#include "prepare/Speech.h"
+#include "prepare/StarterStick.h"
+#include "prepare/TimeSounds.h"
+#include "prepare/TimeWords.h"
+#include "prepare/WaveFile.h"
+#include "shared/StickDir.h"
+#include "shared/ToolText.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
 #include <functional>
 #include <map>
-#include <sys/stat.h>
 
 namespace {
-const std::string c_DirHelp = std::string("schedule directory (holding ") +
-                              CSchedule::c_FileName +
+const std::string c_DirHelp = std::string("schedule directory (holding ") + CSchedule::c_FileName +
                               "), or a mount point searched one level down as at start-up";
 const char* const c_Footer =
     "Exit status: 0 done (check: the stick is usable, warnings allowed); 1 the schedule cannot "
@@ -101,12 +99,6 @@ int CCtl::Dispatch(const CLI::App& a_App) {
     return (this->*c_Commands.at(a_App.get_subcommands().front()->get_name()))();
 }
 
-// A command that cannot do its work says why in one line and ends with status 1.
-int CCtl::Failed(const std::string& a_Why) const {
-    m_Err << "quillanectl: " << Printable(a_Why) << std::endl;
-    return c_NotUsable;
-}
-
 void CCtl::AddPrepareCommands(CLI::App& a_App) {
     CLI::App* voice = a_App.add_subcommand("voice", "Speak the 93 time sounds into DIR/times");
     voice->add_option("DIR", m_Given, "schedule directory (made when missing)")
@@ -153,8 +145,8 @@ void CCtl::AddInit(CLI::App& a_App) {
 }
 
 void CCtl::AddVoiceOptions(CLI::App& a_Command) {
-    a_Command.add_option("--voice", m_Voice, c_VoiceHelp)->type_name("VOICE");
-    a_Command.add_option("--words", m_WordsFile, c_WordsHelp)->type_name("FILE");
+    a_Command.add_option("--voice", m_Voice.m_Name, c_VoiceHelp)->type_name("VOICE");
+    a_Command.add_option("--words", m_Voice.m_WordsFile, c_WordsHelp)->type_name("FILE");
 }
 
 void CCtl::AddPlanOptions(CLI::App& a_Plan) {
@@ -228,67 +220,16 @@ bool CCtl::Resolve(std::string& a_Dir) {
     return false;
 }
 
-std::optional<CTimeWords> CCtl::Words(std::string& a_Why) const {
-    if (m_WordsFile.empty())
-        return CTimeWords::English();
-    return CTimeWords::Load(m_WordsFile, a_Why);
-}
-
-// A stick's mount point stands for the schedule directory on it, as for check; any other
-// directory is taken as it is (and made by voice when missing).
-std::string CCtl::ScheduleDirOr(const std::string& a_Given) {
-    std::string dir, why;
-    return CStickDir::Resolve(a_Given, dir, why) ? dir : a_Given;
-}
-
-int CCtl::Speaking(const std::function<int(const CSpeech&, const CTimeWords&)>& a_Then) {
-    std::string why;
-    std::optional<CTimeWords> words = Words(why);
-    if (!words)
-        return Failed(why);
-    CSpeech speech(m_Voice);
-    if (!speech.isValid())
-        return Failed(speech.lastError());
-    return a_Then(speech, *words);
-}
-
 int CCtl::Voice() {
-    return Speaking([this](const CSpeech& a_Speech, const CTimeWords& a_Words) {
-        std::string why;
-        std::optional<CTimeSounds> sounds = CTimeSounds::Speak(a_Speech, a_Words, why);
-        std::string given = ScheduleDirOr(m_Given), dir = given + "/times";
-        if (!sounds || !CWaveFile::MakeDir(given, why) || !sounds->Write(dir, why))
-            return Failed(why);
-        m_Out << "Wrote " << sounds->Count() << " time sounds to " << Printable(dir) << " (voice "
-              << Printable(m_Voice) << ", "
-              << (m_WordsFile.empty() ? "English" : "words from " + Printable(m_WordsFile)) << ", "
-              << sounds->Lengths() << ")" << std::endl;
-        return c_Usable;
-    });
+    return CPrepareCommands(m_Out, m_Err).Voice(m_Given, m_Voice);
 }
 
 int CCtl::Import() {
-    std::string dir = ScheduleDirOr(m_Paths.back());
-    m_Paths.pop_back();
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-        return Failed(dir + " is not a directory: the last argument must be the directory to put "
-                            "the recordings in");
-    CImporter importer(dir, m_Force, m_Out, m_Err);
-    bool all = true;
-    for (const std::string& file : m_Paths)
-        all = importer.Import(file) && all;
-    return all ? c_Usable : c_NotUsable;
+    return CPrepareCommands(m_Out, m_Err).Import(m_Paths, m_Force);
 }
 
 int CCtl::Init() {
     int secs = CStarterStick::c_DefaultIntervalSecs;
     CStarterStick::ParseInterval(m_Interval, secs);
-    CStarterStick stick(m_Given, m_Force, m_Out);
-    std::string why;
-    if (!stick.CheckFree(why))
-        return Failed(why);
-    return Speaking([&](const CSpeech& a_Speech, const CTimeWords& a_Words) {
-        return stick.Make(secs, a_Speech, a_Words, why) ? c_Usable : Failed(why);
-    });
+    return CPrepareCommands(m_Out, m_Err).Init(m_Given, secs, m_Force, m_Voice);
 }

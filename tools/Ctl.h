@@ -1,14 +1,11 @@
 #ifndef QUILLANE_CTL_H
 #define QUILLANE_CTL_H
 
-#include <functional>
+#include "prepare/PrepareCommands.h"
+
 #include <iostream>
-#include <optional>
 #include <string>
 #include <vector>
-
-class CSpeech;
-class CTimeWords;
 
 namespace CLI {
 class App;
@@ -38,7 +35,6 @@ private:
     void AddInit(CLI::App& a_App);
     void AddVoiceOptions(CLI::App& a_Command);
     int Dispatch(const CLI::App& a_App);
-    int Failed(const std::string& a_Why) const;
     int ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int a_Argc,
                     const char* const* a_Argv);
     int Check();
@@ -48,10 +44,6 @@ private:
     int Import();
     int Init();
     bool Resolve(std::string& a_Dir);
-    std::optional<CTimeWords> Words(std::string& a_Why) const;
-    // Runs a_Then with the voice and the words asked for; a status of 1 when either fails.
-    int Speaking(const std::function<int(const CSpeech&, const CTimeWords&)>& a_Then);
-    static std::string ScheduleDirOr(const std::string& a_Given);
 
     std::ostream& m_Out;
     std::ostream& m_Err;
@@ -61,8 +53,7 @@ private:
     std::string m_At;
     long m_Count = 12;
     std::string m_Svg;
-    std::string m_Voice = "en";
-    std::string m_WordsFile;
+    CPrepareCommands::CVoice m_Voice;
     std::vector<std::string> m_Paths;
     std::string m_Interval = "5:00";
     bool m_Force = false;

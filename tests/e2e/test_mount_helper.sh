@@ -5,7 +5,7 @@
 # shellcheck disable=SC2015 # a && b || fail: fails when either does
 source "$(dirname "$0")/lib.sh"
 e2e_setup "$@"
-helper="$QUILLANE_SOURCE_DIR/tools/quillane-mount"
+helper="$QUILLANE_SOURCE_DIR/packaging/quillane-mount"
 gid=$(getent group audio | cut -d: -f3) || skip "this machine has no audio group"
 mkdir -p "$WORK/bin"
 printf '#!/bin/sh\nprintf "%%s\\n" "$@" >"%s/call"\n' "$WORK" >"$WORK/bin/systemd-mount"

@@ -1,0 +1,199 @@
+#include "CtlSupport.h"
+#include "Schedule.h"
+#include "SoundLibrary.h"
+#include "TestSupport.h"
+#include "VirtualPlatform.h"
+#include "check/CheckJson.h"
+#include "check/CheckText.h"
+#include "check/StickCheck.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+// A WAV header of any format over a second of silence; a_Extra stands between format and data.
+std::string Wav(int a_Tag, int a_Channels, int a_Rate, int a_Bits,
+                const std::string& a_Extra = "") {
+    auto le = [](std::uint32_t a_Value, int a_Bytes) {
+        std::string bytes;
+        for (int i = 0; i < a_Bytes; ++i)
+            bytes += char(a_Value >> (8 * i) & 0xFF);
+        return bytes;
+    };
+    int frame = a_Channels * a_Bits / 8, size = a_Rate * frame;
+    return "RIFF" + le(36 + size + a_Extra.size(), 4) + "WAVEfmt " + le(16, 4) + le(a_Tag, 2) +
+           le(a_Channels, 2) + le(a_Rate, 4) + le(a_Rate * frame, 4) + le(frame, 2) +
+           le(a_Bits, 2) + a_Extra + "data" + le(size, 4) + std::string(size, '\0');
+}
+
+std::string Replaced(std::string a_Text, const std::string& a_From, const std::string& a_To) {
+    for (auto pos = a_Text.find(a_From); pos != std::string::npos;
+         pos = a_Text.find(a_From, pos + 1))
+        a_Text.replace(pos, a_From.size(), a_To);
+    return a_Text;
+}
+} // namespace
+
+TEST(CheckTest, EachMistakeIsOneFinding) {
+    CScopedEnv zone("TZ", "UTC0");
+    // intro (2 s) finishing at 2:00, followed by the time.
+    const std::string r =
+        Rec("intro", "Custom", "2:00.0", false, "1") + Rec("now", "Timed", "", true);
+    const std::string at1 = Rec("intro", "Custom", "0:01.0"),
+                      at60 = Rec("intro", "Custom", "1:00.0");
+    const std::string t = Rec("t", "Timed", "3:00.0");
+    auto s = [&](const std::string& a_Records) { return ScheduleFile(r + a_Records); };
+    // clang-format off
+    const char* both = "missing-time-sounds needed-time-sounds-missing";
+    // The schedule; a file put in, renamed when its bytes are ">NEW", the whole directory copied
+    // for "<copy"; the kinds found; the exit status with --strict; words of the text ('D/: the stick).
+    const std::tuple<std::string, std::string, std::string, const char*, int, const char*> cases[] = {
+        {s(""), "", "", "", 0, "No problems found: the stick is usable."},
+        {s(""), "bad.wav", "RIFF", "refused", 1, "bad.wav: its header is not one the board reads (Couldn't"},
+        {s(""), "st.wav", Wav(1, 2, 44100, 16), "refused", 1, "st.wav: it is stereo (2 channels), 44100 Hz; the"},
+        {s(""), "b.wav", Wav(1, 1, 22050, 8), "refused", 1, "it is 8-bit; the board plays only mono, 16-bit"},
+        {s(""), "a.wav", Wav(6, 1, 22050, 8), "refused", 1, "it is compressed, not PCM; the board"},
+        {s(""), "l.wav", Wav(1, 1, 22050, 16, std::string("LIST\4\0\0\0INFO", 12)), "refused", 1,
+         "it holds a LIST chunk between the format and the data, as some audio editors write"},
+        {s(""), "Up.WAV", Wav(1, 1, 22050, 16, "JUNK" + std::string(4, '\0')), "refused", 1,
+         "import --force 'D/show/Up.WAV' 'D/show' (then delete 'D/show/Up.WAV' if it is still there)"},
+        {s(""), "e.wav", "", "refused", 1, "e.wav: it is empty"},
+        {s(""), "old/intro.wav", WavBytes(1), "replaced", 1, "Two files give the sound intro"},
+        {s(Rec("outro", "Custom", "4:00.0")), "", "", "missing-announcement", 1,
+         "\"outro\" (record 3, chain at 4:00.0)"},
+        {s(""), "times/cdnum35.wav", ">x", both, 1, "spoken as silence): cdnum35"},
+        {s(""), "times/cdhour00.wav", ">x", both, 1, "spoken as silence): cdhour00"},
+        {s(Rec("x", "Daily", "3:00.0")), "", "", "unknown-type", 1, "record 3 (x): Type \"Daily\" is neither"},
+        {s(Rec("x", "timed", "3:00.0")), "", "", "type-case", 1, "leaves the record out: did you mean Timed?"},
+        {s(Rec("t", " Timed", "3:00.0")), "", "", "blanks", 1, "record 3 (t): Type \" Timed\" has blanks"},
+        {s(Rec("\nintro ", "Custom", "3:00.0")), "", "", "blanks missing-announcement", 1, "never finds intro.wav"},
+        {s(Rec("\nt ", "Timed", "3:00.0")), "", "", "blanks", 0, "the board reads it anyway"},
+        {s(Rec("t", "Timed", "3:00.0 ")), "", "", "blanks", 1, "reads it as 0:00.0, not 3:00.0"},
+        {s(Rec("t", "Timed", "3:00.0", false, " 0\n")), "", "", "blanks", 0, "the board reads it anyway"},
+        {ScheduleFile(r, "05:00 "), "", "", "blanks", 1, "or line breaks around it: the board cannot load"},
+        {ScheduleFile(r, "5:00 "), "", "", "blanks", 0, "\"5:00 \" has blanks or line breaks around it: the b"},
+        {s(Rec("t", "Timed", "3:00")), "", "", "key-without-tenths", 1, "no tenths of a second: the board"},
+        {s(Rec("t", "Timed", "3:0.0")), "", "", "malformed-value", 1, "m_TimingTime \"3:0.0\" is not minutes"},
+        {s(Rec("t", "Timed", "3:00.0", false, "0", "five")), "", "", "malformed-value", 1, "\"five\" is not a"},
+        {s(Replaced(t, "<m_TimingTime>", "<m_TimingTme>") + Rec("u", "Timed", "4:00.0")), "", "",
+         "unknown-element missing-element", 1, "did you mean m_TimingTime?"},
+        {s(Replaced(t, "<m_OffsetTime>0</m_OffsetTime>", "") + Rec("u", "Timed", "4:00.0", true, "0", "5")), "",
+         "", "missing-element", 1, "record 3 (t) has no m_OffsetTime: the board takes 5 from record 4 (u)"},
+        {s(Replaced(t, "<m_OffsetTime>0</m_OffsetTime>", "<Note>x</Note>")), "", "",
+         "unknown-element missing-element", 1, "the board does not read <Note>\n"},
+        {s(Replaced(t, "</m_TimingTime>", "</m_TimingTme>")), "", "", "unclosed-element", 1, "no </m_TimingTime>"},
+        {ScheduleFile(Rec("t", "Timed", "", true) + r), "", "", "orphan-after-message", 1,
+         "record 1 (t) is meant to follow the record before it (m_AfterMsg 1), but no chain starts before"},
+        {s(Rec("t", "Timed", "2:00.0")), "", "", "replaced-chain", 1,
+         "record 3 (t) starts a chain at 2:00.0, where the chain of record 1 (intro) at 2:00.0 already"},
+        {s(Rec("t", "Timed", "5:00.1")), "", "", "key-beyond-interval", 1, "of record 3 (t) at 5:00.1 lies beyond"},
+        {ScheduleFile(Rec("intro", "Custom", "0:01.0", false, "1")), "", "", "longer-than-key", 1,
+         "The chain of record 1 (intro) at 0:01.0 finishes at its key but lasts up to 2.0 s"},
+        {ScheduleFile(at60 + Rec("intro", "Custom", "1:01.0")), "", "", "runs-past-next", 1,
+         "until up to 1:02.0 into its interval, past the start of the chain of record 2 (intro) at 1:01.0"},
+        {ScheduleFile(at1 + Rec("intro", "Custom", "4:59.5")), "", "", "runs-past-next", 1, "0:01.0 in the next"},
+        // The interval cut at the hour holds the first chain but not the one it runs into.
+        {ScheduleFile(Rec("intro", "Custom", "14:59.0") + Rec("intro", "Custom", "15:00.5"), "45:00"), "", "",
+         "interval-cut runs-past-next", 1, "past the start of the chain of record 2 (intro) at 15:00.5: that"},
+        {ScheduleFile(at60 + Rec("intro", "Custom", "1:02.0")), "", "", "", 0, "No problems found"},
+        {ScheduleFile(""), "", "", "empty-program", 1, "no chains"},
+        {s(""), "forVrex.xml", ">forvrex.xml", "schedule-name-case", 1, "show/forvrex.xml is the schedule file in"},
+        {s(""), "../other", "<copy", "several-schedule-dirs", 1, "More than one directory on the stick holds"},
+    };
+    // clang-format on
+    for (const auto& [schedule, rel, bytes, kinds, strict, words] : cases) {
+        CTempDir dir; // every time sound (0.5 s) and intro (2 s)
+        WriteTimeSounds(dir, "show/times", 0.5);
+        dir.WriteWav("show/intro.wav", 2.0);
+        dir.Write("show/forVrex.xml", schedule);
+        std::string show = dir.Path() + "/show/";
+        if (bytes[0] == '>')
+            std::rename((show + rel).c_str(), (show + bytes.substr(1)).c_str());
+        else if (bytes == "<copy")
+            std::filesystem::copy(show, show + rel, std::filesystem::copy_options::recursive);
+        else if (!rel.empty())
+            dir.Write("show/" + rel, bytes);
+        CCheckReport report = CStickCheck::Run(dir.Path(), At(14, 31, 5));
+        std::ostringstream text, json;
+        CCheckText::Write(report, text);
+        CCheckJson::Write(report, json);
+        std::string found;
+        nlohmann::json parsed = nlohmann::json::parse(json.str());
+        for (const auto& finding : parsed["findings"])
+            found += (found.empty() ? "" : " ") + finding["kind"].get<std::string>();
+        EXPECT_EQ(found, kinds) << text.str();
+        EXPECT_EQ(report.ExitStatus(true), strict) << text.str();
+        std::string expected = Replaced(words, "'D/", "'" + dir.Path() + "/");
+        EXPECT_NE(text.str().find(expected), std::string::npos) << text.str();
+    }
+}
+
+// What check says of each chain, the intervals of a day it plays in, is what the scheduler then
+// plays over that day.
+TEST(CheckTest, CheckAndTheSchedulerAgreeOnEveryKey) {
+    CScopedEnv zone("TZ", "UTC0");
+    // clang-format off
+    const std::tuple<const char*, const char*, const char*, std::size_t> cases[] = { // finishing: "1"
+        {"5:00", "0:00.0", "0", 288}, {"5:00", "2:30.0", "0", 288}, {"5:00", "5:00.0", "0", 288},
+        {"5:00", "5:00.0", "1", 288}, {"5:00", "5:00.1", "0", 0},   {"0:30", "0:30.0", "1", 2880},
+        {"5:00", "0:00.5", "1", 0},   {"45:00", "10:00.0", "0", 48}, {"45:00", "20:00.0", "0", 24},
+        {"90:00", "59:59.0", "1", 24},
+    };
+    // clang-format on
+    for (const auto& [frequency, key, finish, plays] : cases) {
+        CTempDir dir;
+        dir.WriteWav("show/intro.wav", 1.0);
+        dir.Write("show/forVrex.xml",
+                  ScheduleFile(Rec("intro", "Custom", key, false, finish), frequency));
+        CCheckReport report = CStickCheck::Run(dir.Path(), At(14, 31, 5));
+        EXPECT_EQ(report.m_Chains.empty() ? 0 : report.m_Chains[0].m_PlaysPerDay, plays)
+            << frequency << " " << key;
+        bool cut = std::string(frequency) != "5:00" && std::string(frequency) != "0:30";
+        std::ostringstream json;
+        CCheckJson::Write(report, json);
+        EXPECT_EQ(json.str().find("interval-cut") != std::string::npos, cut) << frequency;
+        CSoundLibrary library(dir.Path() + "/show");
+        CVirtualPlatform platform(At(0, 0));
+        std::ostringstream out;
+        CSchedule schedule(dir.Path() + "/show", platform, out);
+        ASSERT_TRUE(schedule.Load());
+        while (platform.Now() < At(24, 0, 1))
+            schedule.PlayNextSound();
+        std::size_t played = 0; // in the intervals that end on the day
+        for (const auto& [start, playback] : platform.m_Playbacks)
+            played += At(0, 0) < playback.m_AnnounceTime && !(At(24, 0) < playback.m_AnnounceTime);
+        EXPECT_EQ(played, plays) << frequency << " " << key;
+    }
+}
+
+// --strict fails a stick only for what changes play; plan's output holds its lines alone.
+TEST(CheckTest, StrictFailsWhatChangesPlayAndPlanPrintsOnlyItsLines) {
+    CScopedEnv zone("TZ", "UTC0");
+    CTempDir dir;
+    const std::string d = dir.Path();
+    dir.WriteWav("show/intro.wav", 1.0);
+    dir.Write("show/forVrex.xml", ScheduleFile(Rec("intro", "Custom", "0:30.0")));
+    dir.WriteWav("late/show/intro.wav", 1.0);
+    dir.Write("late/show/forVrex.xml",
+              ScheduleFile(Rec("intro", "Custom", "0:30") + Rec("x", "Daily", "1:00.0")));
+    // clang-format off
+    const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+        {{"check", d + "/show"}, 0, "placement-reminder: " + d + "/show is not directly below the top"},
+        {{"check", "--strict", d + "/show"}, 0, "The stick is usable and plays as its schedule reads"},
+        {{"check", d + "/late"}, 0, "key-without-tenths: record 1 (intro)"},
+        {{"check", "--strict", d + "/late"}, 1, "The stick is usable; the problems above change what is played."},
+        {{"check", "--strict", "--json", d + "/late"}, 1, "\"changes_play\": true"},
+        {{"plan", d + "/late", "--at", "10:00:00", "--count", "2"}, 0, "10:00:00.000\t0\tintro\n10:05:00.000"},
+    };
+    // clang-format on
+    for (const auto& [args, status, words] : cases) {
+        CCtlResult result = RunCtl(args);
+        EXPECT_EQ(result.m_Status, status) << words;
+        EXPECT_NE(result.m_Out.find(words), std::string::npos) << result.m_Out;
+        EXPECT_EQ(result.m_Out.find("unknown type"), std::string::npos) << result.m_Out;
+    }
+}

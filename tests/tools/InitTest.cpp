@@ -1,0 +1,45 @@
+#include "CtlSupport.h"
+#include "Wave.h"
+#include "check/StickCheck.h"
+
+#include <gtest/gtest.h>
+
+TEST(InitTest, MakesAStickThatChimesAndSpeaksTheTimeAsTheIntervalEnds) {
+    CTempDir stick;
+    ASSERT_EQ(RunCtl({"init", stick.Path()}).m_Status, 0);
+    for (const char* rel : {"chime.wav", "time-is.wav", "times/cdnum35.wav", "times/cdhour00.wav"})
+        EXPECT_TRUE(CWave(stick.Path() + "/announcer/" + rel).isValid()) << rel;
+    EXPECT_EQ(FindingKinds(CStickCheck::Run(stick.Path(), CTimeVal())), "");
+    ASSERT_EQ(RunCtl({"import", stick.WriteWav("in/hello.wav", 1), stick.Path()}).m_Status, 0);
+    EXPECT_TRUE(CWave(stick.Path() + "/announcer/hello.wav").isValid()) << "a stick's recording";
+    std::string plan = RunCtl({"plan", stick.Path(), "--at", "14:30:00", "--count", "2"}).m_Out;
+    EXPECT_EQ(plan.substr(0, 29), "14:30:30.000\t30\tchime\n14:34:5") << "ends as 14:35 begins";
+    EXPECT_EQ(plan.substr(34), "\t300\ttime-is cdnum14 cdnum35\n");
+    std::string xml = ReadFile(stick.Path() + "/announcer/forVrex.xml");
+    for (std::size_t at = 0; (at = xml.find("<!--", at)) != std::string::npos; ++at)
+        EXPECT_EQ(xml.substr(at, xml.find("-->", at) - at).find_first_of("<>", 4),
+                  std::string::npos);
+}
+
+TEST(InitTest, RefusesAStickWithAScheduleUnlessForcedKeepingOtherRecordings) {
+    for (const char* schedule : {"announcer/forVrex.xml", "old/forVrex.xml", "forVrex.xml"}) {
+        CTempDir stick;
+        stick.Write(schedule, "<Schedule/>");
+        std::string welcome = stick.WriteWav("announcer/welcome.wav", 1.0);
+        CCtlResult refused = RunCtl({"init", stick.Path()});
+        EXPECT_EQ(refused.m_Status, 1) << schedule;
+        EXPECT_NE(refused.m_Err.find("already holds a schedule"), std::string::npos) << schedule;
+        EXPECT_EQ(ReadFile(stick.Path() + "/" + schedule), "<Schedule/>") << schedule;
+        EXPECT_EQ(RunCtl({"init", stick.Path(), "--force", "--interval", "0:15"}).m_Status, 0);
+        EXPECT_TRUE(CWave(welcome).isValid()) << schedule;
+        EXPECT_NE(ReadFile(stick.Path() + "/announcer/forVrex.xml").find("<m_TimingTime>0:07.5<"),
+                  std::string::npos)
+            << "the chime half-way into a short interval";
+    }
+    for (const char* bad :
+         {"0:00", "60:01", "5:60", "5", "1:5", "100:00", "x:00", "5:00 ", "45:00", "0:07"})
+        EXPECT_EQ(RunCtl({"init", "stick", "--interval", bad}).m_Err,
+                  "quillanectl: --interval: not an interval M:SS that divides the hour, such as "
+                  "5:00, 10:00, 15:00 or 30:00 (see quillanectl --help)\n")
+            << bad;
+}

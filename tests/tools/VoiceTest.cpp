@@ -1,0 +1,68 @@
+#include "CtlSupport.h"
+#include "TimeRecord.h"
+#include "Wave.h"
+#include "prepare/TimeWords.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// A made-up language: two syllables for each time sound, after a comment and a blank line.
+std::string MadeUpWords() {
+    const char* const syllables[] = {"ka", "lo", "mi", "nu", "pe", "ra", "so", "tu"};
+    std::string text = "# made-up words\n\n";
+    std::vector<std::string> names = CTimeRecord::AllTitles();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        text += names[i] + "\t" + syllables[i % 8] + " " + syllables[i / 8 % 8] + "\n";
+    return text;
+}
+} // namespace
+
+TEST(VoiceTest, SpeaksEveryTimeSoundOfAWordsFileTrimmedOfSilence) {
+    CTempDir dir;
+    std::string words = dir.Write("words.txt", MadeUpWords());
+    CCtlResult result = RunCtl({"voice", dir.Path() + "/stick", "--voice", "de", "--words", words});
+    ASSERT_EQ(result.m_Status, 0) << result.m_Err;
+    EXPECT_EQ(result.m_Out.rfind("Wrote 93 time sounds to " + dir.Path() + "/stick/times", 0), 0u);
+    auto loud = [](std::int16_t a_Sample) { return std::abs(a_Sample) > 327; }; // 1 %
+    for (const std::string& name : CTimeRecord::AllTitles()) {
+        CWave wave(dir.Path() + "/stick/times/" + name + ".wav");
+        ASSERT_TRUE(wave.isValid()) << name << ": " << wave.lastError();
+        EXPECT_TRUE(wave.getDuration() > 0.2f && wave.getDuration() < 1.5f) << name;
+        auto samples = PcmSamples(dir.Path() + "/stick/times/" + name + ".wav");
+        EXPECT_LT(std::find_if(samples.begin(), samples.end(), loud) - samples.begin(), 661)
+            << name;
+        EXPECT_LT(std::find_if(samples.rbegin(), samples.rend(), loud) - samples.rbegin(), 661)
+            << name << " ends in silence";
+    }
+}
+
+TEST(VoiceTest, BadWordsFileOrVoiceIsRefusedAndNothingWritten) {
+    const std::string good = MadeUpWords(); // 95 lines
+    const std::size_t cdnum35 = good.find("cdnum35\t"), next = good.find('\n', cdnum35) + 1;
+    const std::string cases[][3] = {
+        // words, voice, the message on standard error
+        {good + "cdnum60\tx\n", "en", "words.txt:96: \"cdnum60\" is not a time sound name"},
+        {good + "cdnum14 x\n", "en", "words.txt:96: no tab between the name and the words"},
+        {good + "cdnum14\tx\n", "en", "words.txt:96: cdnum14 is given a second time"},
+        {"cdnum14\t \n" + good, "en", "words.txt:1: no words after the tab for cdnum14"},
+        {good.substr(0, cdnum35) + good.substr(next), "en",
+         "words.txt has no words for cdnum35: every time sound needs a line"},
+        {good, "no-such-voice", "there is no voice \"no-such-voice\""}};
+    for (const auto& [text, voice, message] : cases) {
+        CTempDir dir;
+        std::string words = dir.Write("words.txt", text);
+        CCtlResult result = RunCtl({"voice", dir.Path(), "--words", words, "--voice", voice});
+        EXPECT_EQ(result.m_Status, 1) << message;
+        EXPECT_NE(result.m_Err.find(message), std::string::npos) << result.m_Err;
+        EXPECT_FALSE(CWave(dir.Path() + "/times/cdnum14.wav").isValid()) << message;
+    }
+}
+
+TEST(VoiceTest, EnglishWordsSpeakTheTimesTheAnnouncerAssembles) {
+    std::string said;
+    for (const char* name :
+         {"cdnum7", "cdnum07", "cdnum00", "cdnum35", "cdnum40", "cdhour00", "cdhour07", "cdhour14"})
+        said += CTimeWords::English().For(name) + "/";
+    EXPECT_EQ(said, "seven/oh seven/zero/thirty-five/forty/midnight/oh seven hundred/fourteen "
+                    "hundred/");
+}

@@ -1,0 +1,182 @@
+#include "prepare/StarterStick.h"
+
+#include "Interval.h"
+#include "Schedule.h"
+#include "Wave.h"
+#include "prepare/Speech.h"
+#include "prepare/TimeSounds.h"
+#include "prepare/TimeWords.h"
+#include "prepare/WaveFile.h"
+#include "shared/Failure.h"
+#include "shared/StickDir.h"
+#include "shared/ToolText.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <sys/stat.h>
+
+const char* const CStarterStick::c_DirName = "announcer";
+
+namespace {
+constexpr double c_Pi = 3.14159265358979323846;
+
+const char* const c_Head = R"(<?xml version="1.0"?>
+<!-- The schedule of this stick, made by quillanectl init. Edit it with any text editor, then
+     check the stick with: quillanectl check followed by the stick's directory. The board
+     reads this file when the stick is put in. -->
+<Schedule>
+  <!-- The interval, minutes:seconds, one that divides the hour (such as 5:00, 10:00, 15:00
+       or 30:00). Everything below plays once in every interval. -->
+)";
+const char* const c_Legend =
+    R"(  <!-- Each record is one sound. Its values, in order: the recording's name (its file name
+       without .wav), or any label for the spoken time; Custom for a recording, Timed for the
+       spoken time; the key, minutes:seconds.tenths into the interval; 1 when the chain ends
+       at its key, 0 when it starts there; 1 when the record follows the record before it in
+       one chain, 0 when it starts a chain; for the spoken time, minutes added to the time.
+       To play an announcement, copy the chime's record, give the copy your recording's name
+       and a key of its own, and put the recording beside this file. -->
+)";
+const char* const c_ChimeNote = "    <!-- The chime, %s into every interval. -->\n";
+const char* const c_TimeNote =
+    R"(    <!-- Ending exactly as the next interval begins: "the time is" and the time, so that
+         "the time is fourteen thirty-five" ends as 14:35 begins. -->
+)";
+
+std::string Record(const std::string& a_Name, const char* a_Type, const std::string& a_Key,
+                   bool a_Finish, bool a_After) {
+    return "    <Record>\n      <m_Name>" + a_Name + "</m_Name> <Type>" + a_Type +
+           "</Type> <m_TimingTime>" + a_Key + "</m_TimingTime>\n      <m_FinishAtTime>" +
+           (a_Finish ? "1" : "0") + "</m_FinishAtTime> <m_AfterMsg>" + (a_After ? "1" : "0") +
+           "</m_AfterMsg> <m_OffsetTime>0</m_OffsetTime>\n    </Record>\n";
+}
+
+// One bell stroke: a fundamental and a bell's inharmonic partial, fading out.
+double Stroke(double a_Time, double a_Hertz) {
+    if (a_Time < 0)
+        return 0;
+    double attack = std::min(1.0, a_Time / 0.005);
+    return attack * std::exp(-a_Time / 0.45) *
+           (std::sin(2 * c_Pi * a_Hertz * a_Time) +
+            0.3 * std::sin(2 * c_Pi * 2.76 * a_Hertz * a_Time));
+}
+} // namespace
+
+CStarterStick::CStarterStick(std::string a_Stick, bool a_Force, std::ostream& a_Out)
+    : m_Stick(std::move(a_Stick)), m_Force(a_Force), m_Out(a_Out) {
+    // As the checker names directories, so that its answer can be compared with ours.
+    m_Stick = CStickDir::WithoutTrailingSlashes(m_Stick);
+}
+
+bool CStarterStick::ParseInterval(const std::string& a_Text, int& a_Secs) {
+    std::size_t colon = a_Text.find(':');
+    if (colon < 1 || colon > 2 || a_Text.size() != colon + 3 ||
+        a_Text.find_first_not_of("0123456789", colon + 1) != std::string::npos ||
+        a_Text.find_first_not_of("0123456789") != colon)
+        return false;
+    int seconds = std::stoi(a_Text.substr(colon + 1));
+    a_Secs = std::stoi(a_Text.substr(0, colon)) * 60 + seconds;
+    // Only an interval that divides the hour plays every chain in every interval; with any other
+    // the last interval of each hour is cut short and the starter's spoken time is lost in it.
+    return seconds < 60 && a_Secs > 0 && c_MaxIntervalSecs % a_Secs == 0;
+}
+
+std::string CStarterStick::ScheduleText(int a_IntervalSecs) {
+    std::string chimeKey = CInterval::KeyText(a_IntervalSecs >= 60 ? 30 : a_IntervalSecs / 2.0f);
+    std::string timeKey = CInterval::KeyText(float(a_IntervalSecs));
+    char chimeNote[128];
+    std::snprintf(chimeNote, sizeof chimeNote, c_ChimeNote, chimeKey.c_str());
+    return c_Head + ("  <m_Frequency>" + IntervalText(a_IntervalSecs) + "</m_Frequency>\n") +
+           c_Legend + "  <Records>\n" + chimeNote +
+           Record("chime", "Custom", chimeKey, false, false) + c_TimeNote +
+           Record(CTimeWords::c_TimeIs, "Custom", timeKey, true, false) +
+           Record("clock", "Timed", timeKey, true, true) + "  </Records>\n</Schedule>\n";
+}
+
+// Two strokes falling a major third (E5, then C5), as a platform gong sounds.
+CMonoSound CStarterStick::Chime() {
+    constexpr double c_Seconds = 2.0, c_Second = 0.55;
+    constexpr int c_Rate = int(CWave::c_sample_rate);
+    std::vector<float> samples(std::size_t(c_Seconds * c_Rate));
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        double time = double(i) / c_Rate;
+        double fadeOut = std::min(1.0, (c_Seconds - time) / 0.05);
+        samples[i] =
+            float(0.3 * fadeOut * (Stroke(time, 659.25) + Stroke(time - c_Second, 523.25)));
+    }
+    return CMonoSound(std::move(samples), c_Rate);
+}
+
+bool CStarterStick::CheckFree(std::string& a_Why) const {
+    struct stat st {};
+    // A stick that is not there yet is made; one that is there must be a directory.
+    if (::stat(m_Stick.c_str(), &st) == 0 ? !S_ISDIR(st.st_mode) : errno != ENOENT)
+        return Fail(a_Why, m_Stick + " is not a directory: give the directory where the stick "
+                                     "is mounted");
+    // Found out now rather than after every sound has been spoken.
+    std::string parent = m_Stick.substr(0, m_Stick.find_last_of('/') + 1);
+    if (!parent.empty() && ::stat(parent.c_str(), &st) != 0)
+        return Fail(a_Why, "cannot make " + m_Stick + ": " + parent + " does not exist");
+    std::string dir, why;
+    if (!m_Force && CStickDir::Resolve(m_Stick, dir, why))
+        return Fail(a_Why, dir + " already holds a schedule (" + CSchedule::c_FileName +
+                               "); nothing was changed. Use --force to replace it and the sounds "
+                               "init makes");
+    return true;
+}
+
+bool CStarterStick::Make(int a_IntervalSecs, const CSpeech& a_Speech, const CTimeWords& a_Words,
+                         std::string& a_Why) const {
+    // Everything is spoken before anything is written, so a failure changes nothing.
+    std::optional<CMonoSound> timeIs = a_Speech.Say(a_Words.For(CTimeWords::c_TimeIs), a_Why);
+    std::optional<CTimeSounds> times;
+    if (timeIs)
+        times = CTimeSounds::Speak(a_Speech, a_Words, a_Why);
+    if (!times || !MakeStick(a_Why) || !WriteAll(a_IntervalSecs, *timeIs, *times, a_Why))
+        return false;
+    Tell(a_IntervalSecs, a_Speech.Voice(), times->Count());
+    return true;
+}
+
+// A stick not there yet is a directory for trying things out on a PC: made, and said so.
+bool CStarterStick::MakeStick(std::string& a_Why) const {
+    struct stat st {};
+    if (::stat(m_Stick.c_str(), &st) == 0)
+        return true;
+    if (!CWaveFile::MakeDir(m_Stick, a_Why))
+        return false;
+    m_Out << "Made " << Printable(m_Stick) << ", which was not there yet" << std::endl;
+    return true;
+}
+
+bool CStarterStick::WriteAll(int a_IntervalSecs, const CMonoSound& a_TimeIs,
+                             const CTimeSounds& a_Times, std::string& a_Why) const {
+    std::string dir = m_Stick + "/" + c_DirName;
+    return CWaveFile::MakeDir(dir, a_Why) && CWaveFile::Write(dir + "/chime.wav", Chime(), a_Why) &&
+           CWaveFile::Write(dir + "/" + CTimeWords::c_TimeIs + ".wav", a_TimeIs, a_Why) &&
+           a_Times.Write(dir + "/times", a_Why) &&
+           CWaveFile::WriteText(dir + "/" + CSchedule::c_FileName, ScheduleText(a_IntervalSecs),
+                                a_Why);
+}
+
+void CStarterStick::Tell(int a_IntervalSecs, const std::string& a_Voice,
+                         std::size_t a_Count) const {
+    std::string dir = m_Stick + "/" + c_DirName;
+    m_Out << "Made " << Printable(dir) << ": a schedule (" << CSchedule::c_FileName
+          << ") with an interval of " << IntervalText(a_IntervalSecs)
+          << ", chime.wav, time-is.wav and " << a_Count << " time sounds in times/ (voice "
+          << Printable(a_Voice) << ")" << std::endl;
+    m_Out << "Next: add announcements with quillanectl import FILE... " << Printable(m_Stick)
+          << ", give each a record in the schedule, then run quillanectl check "
+          << Printable(m_Stick) << std::endl;
+    WarnOtherSchedule();
+}
+
+// The board takes the first directory holding a schedule; an older one may come first.
+void CStarterStick::WarnOtherSchedule() const {
+    std::string dir, why;
+    if (CStickDir::Resolve(m_Stick, dir, why) && dir != m_Stick + "/" + c_DirName)
+        m_Out << "Warning: " << Printable(dir) << " holds a schedule too, and the board may "
+              << "use that one: remove or rename its " << CSchedule::c_FileName << std::endl;
+}

@@ -1,0 +1,52 @@
+#ifndef QUILLANE_STARTERSTICK_H
+#define QUILLANE_STARTERSTICK_H
+
+#include "prepare/MonoSound.h"
+
+#include <iostream>
+#include <string>
+
+class CSpeech;
+class CTimeSounds;
+class CTimeWords;
+
+// Makes a stick ready to announce: a schedule directory with a starter schedule, a chime,
+// "the time is" and every time sound.
+class CStarterStick {
+public:
+    static constexpr int c_DefaultIntervalSecs = 300;
+    static constexpr int c_MaxIntervalSecs = 3600;
+    // The schedule directory made below the stick.
+    static const char* const c_DirName;
+
+    // M:SS or MM:SS, longer than zero and dividing the hour.
+    static bool ParseInterval(const std::string& a_Text, int& a_Secs);
+    // The starter schedule: the chime 30 s into each interval (half-way into one shorter than
+    // a minute) and "the time is" with the time, finishing as the next interval begins.
+    static std::string ScheduleText(int a_IntervalSecs);
+    // A two-tone bell, made from decaying sine waves.
+    static CMonoSound Chime();
+
+    CStarterStick(std::string a_Stick, bool a_Force, std::ostream& a_Out);
+
+    // Whether init may go on; false, with a_Why, when the stick is there but no directory, or
+    // already holds a schedule and a_Force was not given. A missing stick is made by Make.
+    bool CheckFree(std::string& a_Why) const;
+    // Writes everything (replacing the schedule and the sounds it makes, nothing else) and
+    // prints what was made; false, with a_Why, when something cannot be spoken or written.
+    bool Make(int a_IntervalSecs, const CSpeech& a_Speech, const CTimeWords& a_Words,
+              std::string& a_Why) const;
+
+private:
+    bool MakeStick(std::string& a_Why) const;
+    bool WriteAll(int a_IntervalSecs, const CMonoSound& a_TimeIs, const CTimeSounds& a_Times,
+                  std::string& a_Why) const;
+    void Tell(int a_IntervalSecs, const std::string& a_Voice, std::size_t a_Count) const;
+    void WarnOtherSchedule() const;
+
+    std::string m_Stick;
+    bool m_Force;
+    std::ostream& m_Out;
+};
+
+#endif
