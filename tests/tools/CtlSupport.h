@@ -29,7 +29,7 @@ inline CCtlResult RunCtl(std::vector<std::string> a_Args) {
 inline std::string FindingKinds(const CCheckReport& a_Report) {
     std::string kinds;
     for (const CCheckFinding& finding : a_Report.m_Findings)
-        kinds += (kinds.empty() ? "" : " ") + finding.m_Kind;
+        kinds += (kinds.empty() ? "" : " ") + std::string(KindOf(finding.m_Kind).m_Word);
     return kinds;
 }
 

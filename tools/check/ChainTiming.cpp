@@ -89,17 +89,18 @@ void CChainTiming::AddCutHour(std::vector<CCheckFinding>& a_Findings) const {
         if (!last.Holds(entry.first))
             skipped += (skipped.empty() ? "" : ", ") + CInterval::KeyText(entry.first);
     CCheckFinding finding = CCheckFinding::Make(
-        "interval-cut",
+        EFinding::IntervalCut,
         "The interval " + IntervalText(m_Schedule.FrequencySecs()) +
             " does not divide the hour: intervals begin at " + starts +
             " of every hour, and the last one ends at the full hour, after " +
             IntervalText(last.LengthSecs()) + "; the time spoken in it is the full hour" +
-            (skipped.empty() ? ""
-                             : "; chains keyed beyond its end (" + skipped + ") do not play in it"),
-        skipped.empty() ? ""
-                        : "an interval that divides the hour (5:00, 10:00, 15:00, 20:00, "
-                          "30:00) plays every chain in every interval");
+            (skipped.empty()
+                 ? ""
+                 : "; chains keyed beyond its end (" + skipped + ") do not play in it"));
+    // Only a chain keyed beyond the shorter interval plays otherwise than keyed.
     finding.m_ChangesPlay = !skipped.empty();
+    if (skipped.empty())
+        finding.m_Hint.clear();
     a_Findings.push_back(finding);
 }
 
@@ -112,7 +113,7 @@ void CChainTiming::AddLongerThanKey(float a_Key, std::vector<CCheckFinding>& a_F
     if (tally.m_Count == 0)
         return;
     CCheckFinding finding = CCheckFinding::Make(
-        "longer-than-key",
+        EFinding::LongerThanKey,
         ChainName(a_Key) + " finishes at its key but lasts up to " + DurationText(tally.m_Worst) +
             ", longer than its key: it is skipped " + tally.Where(m_Intervals.size()),
         "key it at least " + CInterval::KeyText(tally.m_Worst) +
@@ -152,14 +153,13 @@ void CChainTiming::AddOverrun(std::size_t a_Index, std::vector<CCheckFinding>& a
 
 CCheckFinding CChainTiming::OverrunFinding(const Overrun& a_Overrun) const {
     CCheckFinding finding = CCheckFinding::Make(
-        "runs-past-next",
-        ChainName(a_Overrun.m_Key) + " plays until up to " +
-            CInterval::KeyText(a_Overrun.m_Tally.m_Worst) +
-            " into its interval, past the start of " + m_ChainName(a_Overrun.m_NextKey) +
-            (a_Overrun.m_Wraps ? " in the next interval" : "") +
-            ": that chain is then skipped or starts late, " +
-            a_Overrun.m_Tally.Where(m_Intervals.size()),
-        "move the keys further apart, or shorten the recordings");
+        EFinding::RunsPastNext, ChainName(a_Overrun.m_Key) + " plays until up to " +
+                                    CInterval::KeyText(a_Overrun.m_Tally.m_Worst) +
+                                    " into its interval, past the start of " +
+                                    m_ChainName(a_Overrun.m_NextKey) +
+                                    (a_Overrun.m_Wraps ? " in the next interval" : "") +
+                                    ": that chain is then skipped or starts late, " +
+                                    a_Overrun.m_Tally.Where(m_Intervals.size()));
     finding.m_Keys = {a_Overrun.m_Key, a_Overrun.m_NextKey};
     return finding;
 }

@@ -21,7 +21,7 @@ CJson KeysJson(const std::vector<float>& a_Keys) {
 }
 
 CJson FindingJson(const CCheckFinding& a_Finding) {
-    CJson json{{"kind", a_Finding.m_Kind}, {"message", a_Finding.m_Text}};
+    CJson json{{"kind", KindOf(a_Finding.m_Kind).m_Word}, {"message", a_Finding.m_Text}};
     const std::pair<const char*, const std::string*> fields[] = {{"path", &a_Finding.m_Path},
                                                                  {"sound", &a_Finding.m_SoundName},
                                                                  {"detail", &a_Finding.m_Detail},

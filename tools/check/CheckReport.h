@@ -2,6 +2,7 @@
 #define QUILLANE_CHECKREPORT_H
 
 #include "TimeVal.h"
+#include "check/FindingKinds.h"
 
 #include <cstddef>
 #include <string>
@@ -9,7 +10,7 @@
 
 // One thing on a stick that will not play as its author expects.
 struct CCheckFinding {
-    std::string m_Kind;               // a fixed word, e.g. "refused", "missing-announcement"
+    EFinding m_Kind = EFinding::Refused;
     std::string m_Text;               // one line for a person
     std::string m_Path;               // the file concerned, when there is one
     std::string m_SoundName;          // the sound concerned, when there is one
@@ -20,13 +21,20 @@ struct CCheckFinding {
     std::size_t m_Record = 0;         // the record concerned (CSchedule::RecordLabel), 0 for none
     bool m_ChangesPlay = false;       // the board plays otherwise than the schedule reads
 
-    static CCheckFinding Make(std::string a_Kind, std::string a_Text, std::string a_Hint = "",
-                              bool a_ChangesPlay = true) {
+    // A finding of a_Kind with the hint and the say on play of its kind; a kind whose findings
+    // change play only sometimes is taken to change it unless the finding says otherwise.
+    static CCheckFinding Make(EFinding a_Kind, std::string a_Text) {
         CCheckFinding finding;
-        finding.m_Kind = std::move(a_Kind);
+        finding.m_Kind = a_Kind;
         finding.m_Text = std::move(a_Text);
+        finding.m_Hint = KindOf(a_Kind).m_Hint;
+        finding.m_ChangesPlay = KindOf(a_Kind).m_ChangesPlay != EChangesPlay::No;
+        return finding;
+    }
+    // The same, with a hint of its own.
+    static CCheckFinding Make(EFinding a_Kind, std::string a_Text, std::string a_Hint) {
+        CCheckFinding finding = Make(a_Kind, std::move(a_Text));
         finding.m_Hint = std::move(a_Hint);
-        finding.m_ChangesPlay = a_ChangesPlay;
         return finding;
     }
 };

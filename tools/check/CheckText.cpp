@@ -53,7 +53,7 @@ void CCheckText::WriteFindings(const CCheckReport& a_Report, std::ostream& a_Out
           << (a_Report.m_Findings.size() == 1 ? " problem:\n" : " problems:\n");
     std::set<std::string> hintsGiven; // the same advice once is enough
     for (const CCheckFinding& finding : a_Report.m_Findings) {
-        a_Out << "  " << finding.m_Kind << ": " << Printable(finding.m_Text) << "\n";
+        a_Out << "  " << KindOf(finding.m_Kind).m_Word << ": " << Printable(finding.m_Text) << "\n";
         if (!finding.m_Hint.empty() && hintsGiven.insert(finding.m_Hint).second)
             a_Out << "    " << Printable(finding.m_Hint) << "\n";
     }

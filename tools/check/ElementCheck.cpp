@@ -71,7 +71,7 @@ void CElementCheck::ChainLeftOut(ELeftOut a_Why, float a_Key) {
     if (a_Why != ELeftOut::KeyBeyondInterval)
         return;
     float longest = float(CInterval::LongestSecs(m_Schedule.FrequencySecs()));
-    AddLeftOut("key-beyond-interval", m_ChainStarts[a_Key],
+    AddLeftOut(EFinding::KeyBeyondInterval, m_ChainStarts[a_Key],
                ChainLabel(a_Key) + " lies beyond the end of the interval (" +
                    CInterval::KeyText(longest) + "): the board never plays it");
 }
@@ -131,9 +131,8 @@ void CElementCheck::CheckFrequency() {
     std::string outcome = !loads            ? "the board cannot load the schedule"
                           : asRead == meant ? "the board reads it anyway"
                                             : "the board reads it otherwise";
-    Add("blanks", 0,
-        "m_Frequency " + Quoted(raw) + " has blanks or line breaks around it: " + outcome,
-        "write <m_Frequency>" + trimmed + "</m_Frequency>", !loads || asRead != meant);
+    AddBlanks(0, "m_Frequency " + Quoted(raw) + " has blanks or line breaks around it: " + outcome,
+              "write <m_Frequency>" + trimmed + "</m_Frequency>", !loads || asRead != meant);
 }
 
 // Each element the loader read for the record, judged where it stands: in the record, or in a
@@ -171,12 +170,11 @@ void CElementCheck::CheckUnknown(const Record& a_Record) {
         if (known || tag.empty() || tag[0] == '/' || tag[0] == '!' || tag[0] == '?')
             continue;
         std::string closest = Closest(tag);
-        Add("unknown-element", a_Record.m_Read.m_Number,
+        Add(EFinding::UnknownElement, a_Record.m_Read.m_Number,
             a_Record.m_Label + ": the board does not read <" + tag + ">" +
                 (closest.empty() ? "" : ": did you mean " + closest + "?"),
             closest.empty() ? "put notes inside <!-- and -->"
-                            : "write <" + closest + "> in its place",
-            false);
+                            : "write <" + closest + "> in its place");
     }
 }
 
@@ -199,9 +197,7 @@ void CElementCheck::CheckMissing(const Record& a_Record, const Element& a_Elemen
     bool later = a_Value.m_Pos != npos;
     text += later ? ": the board takes " + taken + " from "
                   : ", nor does any record after it: the board takes " + taken;
-    if (Add("missing-element", a_Record.m_Read.m_Number, text,
-            "write every element in every record", true) &&
-        later)
+    if (Add(EFinding::MissingElement, a_Record.m_Read.m_Number, text) && later)
         m_Taken.push_back(Taken{m_ElementFindings.size() - 1, a_Value.m_Pos});
 }
 
@@ -210,10 +206,10 @@ void CElementCheck::CheckValue(const Record& a_Record, const Element& a_Element,
     std::size_t close =
         m_Schedule.Scanner().ElementEndPos(a_Record.m_Read.m_Begin, a_Element.m_Tag);
     if (close == npos || close >= a_Record.m_Read.m_End) {
-        Add("unclosed-element", a_Record.m_Read.m_Number,
+        Add(EFinding::UnclosedElement, a_Record.m_Read.m_Number,
             a_Record.m_Label + ": <" + a_Element.m_Tag + "> has no </" + a_Element.m_Tag +
                 "> after it in the record: the board reads on into the records after it",
-            "write </" + std::string(a_Element.m_Tag) + "> right after the value", true);
+            "write </" + std::string(a_Element.m_Tag) + "> right after the value");
         return;
     }
     CheckBlanks(a_Record, a_Element, a_Raw);
@@ -242,11 +238,12 @@ void CElementCheck::CheckBlanks(const Record& a_Record, const Element& a_Element
         outcome = "the board does not recognise the type and leaves the record out";
     else if (changes)
         outcome = "the board reads it as " + asRead + ", not " + meant;
-    Add("blanks", a_Record.m_Read.m_Number,
-        a_Record.m_Label + ": " + a_Element.m_Tag + " " + Quoted(a_Raw) +
-            " has blanks or line breaks around it: " + outcome,
-        "write <" + std::string(a_Element.m_Tag) + ">" + trimmed + "</" + a_Element.m_Tag + ">",
-        changes);
+    AddBlanks(a_Record.m_Read.m_Number,
+              a_Record.m_Label + ": " + a_Element.m_Tag + " " + Quoted(a_Raw) +
+                  " has blanks or line breaks around it: " + outcome,
+              "write <" + std::string(a_Element.m_Tag) + ">" + trimmed + "</" + a_Element.m_Tag +
+                  ">",
+              changes);
 }
 
 void CElementCheck::CheckType(const Record& a_Record, const std::string& a_Raw) {
@@ -255,18 +252,17 @@ void CElementCheck::CheckType(const Record& a_Record, const std::string& a_Raw) 
         return;
     for (const char* type : {"Custom", "Timed"})
         if (strcasecmp(word.c_str(), type) == 0) {
-            Add("type-case", a_Record.m_Read.m_Number,
+            Add(EFinding::TypeCase, a_Record.m_Read.m_Number,
                 a_Record.m_Label + ": Type " + Quoted(word) +
                     " is not Custom or Timed (letter case counts), so the board leaves the "
                     "record out: did you mean " +
                     type + "?",
-                "write <Type>" + std::string(type) + "</Type>", true);
+                "write <Type>" + std::string(type) + "</Type>");
             return;
         }
-    Add("unknown-type", a_Record.m_Read.m_Number,
+    Add(EFinding::UnknownType, a_Record.m_Read.m_Number,
         a_Record.m_Label + ": Type " + Quoted(word) +
-            " is neither Custom nor Timed, so the board leaves the record out",
-        "write Custom to play a recording, Timed to speak the time", true);
+            " is neither Custom nor Timed, so the board leaves the record out");
 }
 
 void CElementCheck::CheckKey(const Record& a_Record, const std::string& a_Raw) {
@@ -276,16 +272,16 @@ void CElementCheck::CheckKey(const Record& a_Record, const std::string& a_Raw) {
         return;
     std::string asRead = Reading(Kind::Time, a_Raw);
     if (CElementScanner::ParseTime(key + ".0", secs))
-        Add("key-without-tenths", a_Record.m_Read.m_Number,
+        Add(EFinding::KeyWithoutTenths, a_Record.m_Read.m_Number,
             a_Record.m_Label + ": the key m_TimingTime " + key +
                 " has no tenths of a second: the board reads it as " + asRead + ", not " + key +
                 ".0",
-            "write " + key + ".0", true);
+            "write " + key + ".0");
     else
-        Add("malformed-value", a_Record.m_Read.m_Number,
+        Add(EFinding::MalformedValue, a_Record.m_Read.m_Number,
             a_Record.m_Label + ": the key m_TimingTime " + Quoted(key) +
                 " is not minutes, seconds and tenths M:SS.T: the board reads it as " + asRead,
-            "write the key like 2:00.0", true);
+            "write the key like 2:00.0");
 }
 
 void CElementCheck::CheckNumber(const Record& a_Record, const Element& a_Element,
@@ -295,23 +291,22 @@ void CElementCheck::CheckNumber(const Record& a_Record, const Element& a_Element
     if (CElementScanner::ParseInt(number, value))
         return;
     bool minutes = std::strcmp(a_Element.m_Tag, CSchedule::c_OffsetTime) == 0;
-    Add("malformed-value", a_Record.m_Read.m_Number,
+    Add(EFinding::MalformedValue, a_Record.m_Read.m_Number,
         a_Record.m_Label + ": " + a_Element.m_Tag + " " + Quoted(number) +
             " is not a whole number: the board reads it as " + std::to_string(value),
-        minutes ? "write the minutes to add to the time spoken, such as 0 or -5" : "write 1 or 0",
-        true);
+        minutes ? "write the minutes to add to the time spoken, such as 0 or -5" : "write 1 or 0");
 }
 
 // What the loader left out of the programme in reading the record.
 void CElementCheck::NoteLeftOut(const Record& a_Record) {
     const CRecordRead& read = a_Record.m_Read;
     if (read.m_LeftOut == ELeftOut::OrphanAfterMessage)
-        AddLeftOut("orphan-after-message", read.m_Number,
+        AddLeftOut(EFinding::OrphanAfterMessage, read.m_Number,
                    a_Record.m_Label +
                        " is meant to follow the record before it (m_AfterMsg 1), but no chain "
                        "starts before it: the board leaves it out");
     else if (read.m_LeftOut == ELeftOut::ReplacedChain)
-        AddLeftOut("replaced-chain", read.m_Number,
+        AddLeftOut(EFinding::ReplacedChain, read.m_Number,
                    a_Record.m_Label + " starts a chain at " + CInterval::KeyText(read.m_Key) +
                        ", where " + ChainLabel(read.m_Key) +
                        " already starts: that chain never plays");
@@ -330,37 +325,43 @@ std::string CElementCheck::Reading(Kind a_Kind, const std::string& a_Raw) {
     return a_Kind == Kind::Time ? CInterval::KeyText(secs) : std::to_string(value);
 }
 
-bool CElementCheck::Add(const char* a_Kind, std::size_t a_Record, std::string a_Text,
-                        std::string a_Hint, bool a_ChangesPlay) {
-    CCheckFinding finding =
-        CCheckFinding::Make(a_Kind, std::move(a_Text), std::move(a_Hint), a_ChangesPlay);
+bool CElementCheck::Add(EFinding a_Kind, std::size_t a_Record, std::string a_Text,
+                        std::string a_Hint) {
+    CCheckFinding finding = CCheckFinding::Make(a_Kind, std::move(a_Text));
+    if (!a_Hint.empty())
+        finding.m_Hint = std::move(a_Hint);
     finding.m_Record = a_Record;
-    return AddCapped(m_ElementFindings, std::move(finding), "more-findings",
+    return AddCapped(m_ElementFindings, std::move(finding), EFinding::MoreFindings,
                      "Further findings about the schedule's elements are not listed");
 }
 
-void CElementCheck::AddLeftOut(const char* a_Kind, std::size_t a_Record, std::string a_Text) {
-    static const std::map<std::string, const char*> c_Hints = {
-        {"orphan-after-message", "set its m_AfterMsg to 0 and give it a key of its own, or move "
-                                 "it after the record it should follow"},
-        {"replaced-chain",
-         "give each chain its own key, or set m_AfterMsg to 1 to join the chain before"},
-        {"key-beyond-interval", "key the chain within the interval (m_Frequency)"}};
-    CCheckFinding finding = CCheckFinding::Make(a_Kind, std::move(a_Text), c_Hints.at(a_Kind));
+// Blanks around a value change play only where the board reads it otherwise.
+bool CElementCheck::AddBlanks(std::size_t a_Record, std::string a_Text, std::string a_Hint,
+                              bool a_ChangesPlay) {
+    CCheckFinding finding = CCheckFinding::Make(EFinding::Blanks, std::move(a_Text));
+    finding.m_Hint = std::move(a_Hint);
     finding.m_Record = a_Record;
-    AddCapped(m_LeftOutFindings, std::move(finding), "more-notes",
+    finding.m_ChangesPlay = a_ChangesPlay;
+    return AddCapped(m_ElementFindings, std::move(finding), EFinding::MoreFindings,
+                     "Further findings about the schedule's elements are not listed");
+}
+
+void CElementCheck::AddLeftOut(EFinding a_Kind, std::size_t a_Record, std::string a_Text) {
+    CCheckFinding finding = CCheckFinding::Make(a_Kind, std::move(a_Text));
+    finding.m_Record = a_Record;
+    AddCapped(m_LeftOutFindings, std::move(finding), EFinding::MoreNotes,
               "Further notes of this schedule are not listed");
 }
 
 // A hostile file can hold millions of odd records; a person needs only the first of them, and
 // a line saying that there are more.
 bool CElementCheck::AddCapped(std::vector<CCheckFinding>& a_Findings, CCheckFinding a_Finding,
-                              const char* a_More, const char* a_MoreText) {
+                              EFinding a_More, const char* a_MoreText) {
     if (a_Findings.size() < c_MaxFindings) {
         a_Findings.push_back(std::move(a_Finding));
         return true;
     }
     if (a_Findings.size() == c_MaxFindings)
-        a_Findings.push_back(CCheckFinding::Make(a_More, a_MoreText, "", false));
+        a_Findings.push_back(CCheckFinding::Make(a_More, a_MoreText));
     return false;
 }

@@ -61,11 +61,13 @@ private:
     void NoteLeftOut(const Record& a_Record);
     static std::string Reading(Kind a_Kind, const std::string& a_Raw);
     static std::string Closest(const std::string& a_Tag);
-    bool Add(const char* a_Kind, std::size_t a_Record, std::string a_Text, std::string a_Hint,
-             bool a_ChangesPlay);
-    void AddLeftOut(const char* a_Kind, std::size_t a_Record, std::string a_Text);
+    // False when the finding is beyond the cap and left out. An empty a_Hint is the kind's.
+    bool Add(EFinding a_Kind, std::size_t a_Record, std::string a_Text, std::string a_Hint = "");
+    bool AddBlanks(std::size_t a_Record, std::string a_Text, std::string a_Hint,
+                   bool a_ChangesPlay);
+    void AddLeftOut(EFinding a_Kind, std::size_t a_Record, std::string a_Text);
     static bool AddCapped(std::vector<CCheckFinding>& a_Findings, CCheckFinding a_Finding,
-                          const char* a_More, const char* a_MoreText);
+                          EFinding a_More, const char* a_MoreText);
 
     const CSchedule& m_Schedule;
     bool m_FrequencyChecked = false;

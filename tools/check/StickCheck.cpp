@@ -26,10 +26,6 @@ const std::string c_Accepted = "the board plays only mono, " +
                                std::to_string(CWave::c_sample_rate) +
                                " Hz PCM recordings with nothing between the format and the data";
 
-CCheckFinding Finding(std::string a_Kind, std::string a_Text, bool a_ChangesPlay = true) {
-    return CCheckFinding::Make(std::move(a_Kind), std::move(a_Text), "", a_ChangesPlay);
-}
-
 std::vector<std::string> Lines(const std::string& a_Text) {
     std::vector<std::string> lines;
     std::istringstream in(a_Text);
@@ -46,11 +42,10 @@ std::string Joined(const std::vector<std::string>& a_Names) {
     return text;
 }
 
-CCheckFinding NamesFinding(std::string a_Kind, const std::string& a_Lead,
-                           const std::vector<std::string>& a_Names, const std::string& a_Tail,
-                           bool a_ChangesPlay) {
-    CCheckFinding finding =
-        Finding(std::move(a_Kind), a_Lead + Joined(a_Names) + a_Tail, a_ChangesPlay);
+CCheckFinding NamesFinding(EFinding a_Kind, const std::string& a_Lead,
+                           const std::vector<std::string>& a_Names,
+                           const std::string& a_Tail = "") {
+    CCheckFinding finding = CCheckFinding::Make(a_Kind, a_Lead + Joined(a_Names) + a_Tail);
     finding.m_Names = a_Names;
     return finding;
 }
@@ -67,7 +62,8 @@ public:
 
     void LeftOut(ELeftOut a_Why, const std::string& a_Path, const std::string& a_SoundName,
                  const std::string& a_Detail) override {
-        CCheckFinding finding = Finding(Kind(a_Why), Text(a_Why, a_Path, a_SoundName, a_Detail));
+        CCheckFinding finding =
+            CCheckFinding::Make(Kind(a_Why), Text(a_Why, a_Path, a_SoundName, a_Detail));
         finding.m_Path = a_Path;
         finding.m_SoundName = a_SoundName;
         finding.m_Detail = a_Detail;
@@ -77,18 +73,17 @@ public:
     }
 
 private:
-    static const char* Kind(ELeftOut a_Why) {
+    static EFinding Kind(ELeftOut a_Why) {
         switch (a_Why) {
-        case ELeftOut::Refused:
-            return "refused";
         case ELeftOut::ZeroLength:
-            return "zero-length";
+            return EFinding::ZeroLength;
         case ELeftOut::ShortName:
-            return "short-name";
+            return EFinding::ShortName;
         case ELeftOut::Replaced:
-            return "replaced";
+            return EFinding::Replaced;
+        default:
+            return EFinding::Refused;
         }
-        return "";
     }
     static std::string Text(ELeftOut a_Why, const std::string& a_Path,
                             const std::string& a_SoundName, const std::string& a_Detail) {
@@ -168,8 +163,8 @@ void CStickCheck::ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Sched
     a_Report.m_IntervalsPerDay = timing.IntervalsPerDay();
     ListChains(a_Report, a_Schedule, timing);
     if (a_Schedule.Program().empty())
-        a_Report.m_Findings.push_back(
-            Finding("empty-program", "The schedule has no chains: nothing will ever play"));
+        a_Report.m_Findings.push_back(CCheckFinding::Make(
+            EFinding::EmptyProgram, "The schedule has no chains: nothing will ever play"));
     AddMissingAnnouncements(a_Report, a_Schedule, a_Library, a_Elements);
     AddMissingTimeSounds(a_Report, timing, a_Library);
     timing.AddFindings(a_Report.m_Findings);
@@ -206,10 +201,10 @@ void CStickCheck::AddMissingAnnouncements(CCheckReport& a_Report, const CSchedul
         std::string chains;
         for (float key : keys)
             chains += (chains.empty() ? "" : ", ") + CInterval::KeyText(key);
-        CCheckFinding finding =
-            Finding("missing-announcement",
-                    "Announcement \"" + name + "\" (" + a_Elements.RecordsNamed(name) +
-                        ", chain at " + chains + ") is not on the stick: that part stays silent");
+        CCheckFinding finding = CCheckFinding::Make(
+            EFinding::MissingAnnouncement,
+            "Announcement \"" + name + "\" (" + a_Elements.RecordsNamed(name) + ", chain at " +
+                chains + ") is not on the stick: that part stays silent");
         finding.m_SoundName = name;
         finding.m_Keys = keys;
         finding.m_Hint = MissingHint(a_Report, name, a_Library);
@@ -248,11 +243,11 @@ void CStickCheck::AddMissingTimeSounds(CCheckReport& a_Report, const CChainTimin
         }
     if (!missing.empty())
         a_Report.m_Findings.push_back(NamesFinding(
-            "missing-time-sounds", "Time sounds missing from the complete set: ", missing,
-            neededMissing.empty() ? "; this schedule needs none of them" : "", false));
+            EFinding::MissingTimeSounds, "Time sounds missing from the complete set: ", missing,
+            neededMissing.empty() ? "; this schedule needs none of them" : ""));
     if (!neededMissing.empty())
         a_Report.m_Findings.push_back(NamesFinding(
-            "needed-time-sounds-missing",
+            EFinding::NeededTimeSoundsMissing,
             "Time sounds this schedule speaks over a day but the stick lacks (spoken as silence): ",
-            neededMissing, "", true));
+            neededMissing));
 }

@@ -42,25 +42,23 @@ std::string CStickLayout::Top(const std::string& a_Given, const std::string& a_D
         return a_Given; // found one level down, as on the board
     if (IsMountPoint(a_Dir)) {
         a_Findings.push_back(CCheckFinding::Make(
-            "schedule-at-top",
+            EFinding::ScheduleAtTop,
             a_Dir + "/" + CSchedule::c_FileName +
                 " lies at the top of the stick, where the "
                 "board never looks: it looks only in the directories directly below the top",
             "move " + std::string(CSchedule::c_FileName) +
                 " and the recordings into a directory "
                 "such as " +
-                a_Dir + "/announcer",
-            true));
+                a_Dir + "/announcer"));
         return a_Dir;
     }
     std::string parent = ParentOf(a_Dir);
     if (IsMountPoint(parent))
         return parent;
     a_Findings.push_back(CCheckFinding::Make(
-        "placement-reminder",
+        EFinding::PlacementReminder,
         a_Dir + " is not directly below the top of a stick: on the stick, the directory holding " +
-            CSchedule::c_FileName + " must be, as in /media/usb/announcer",
-        "", false));
+            CSchedule::c_FileName + " must be, as in /media/usb/announcer"));
     return "";
 }
 
@@ -85,11 +83,11 @@ void CStickLayout::AddOtherDirs(const std::string& a_Top, const std::string& a_D
     // The one checked may be the one the board ignores.
     std::string checked = Same(dirs.front(), a_Dir) ? "" : "; check looked at " + a_Dir;
     a_Findings.push_back(CCheckFinding::Make(
-        "several-schedule-dirs",
+        EFinding::SeveralScheduleDirs,
         "More than one directory on the stick holds " + std::string(CSchedule::c_FileName) +
             ": the board uses " + dirs.front() + " and ignores " +
             (ignored.empty() ? a_Dir : ignored) + checked,
-        "keep " + std::string(CSchedule::c_FileName) + " in one directory only", true));
+        "keep " + std::string(CSchedule::c_FileName) + " in one directory only"));
 }
 
 void CStickLayout::AddNameCase(const std::string& a_Given, std::vector<CCheckFinding>& a_Findings) {
@@ -106,11 +104,11 @@ void CStickLayout::AddNameCaseIn(const std::string& a_Dir, std::vector<CCheckFin
         std::string name = it->path().filename().string();
         if (strcasecmp(name.c_str(), CSchedule::c_FileName) == 0)
             a_Findings.push_back(
-                CCheckFinding::Make("schedule-name-case",
+                CCheckFinding::Make(EFinding::ScheduleNameCase,
                                     it->path().string() +
                                         " is the schedule file in another letter case: the "
                                         "board looks for " +
                                         CSchedule::c_FileName + " exactly and does not find it",
-                                    "rename it to " + std::string(CSchedule::c_FileName), true));
+                                    "rename it to " + std::string(CSchedule::c_FileName)));
     }
 }
