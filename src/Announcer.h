@@ -1,6 +1,7 @@
 #ifndef QUILLANE_ANNOUNCER_H
 #define QUILLANE_ANNOUNCER_H
 
+#include "MountTable.h"
 #include "Platform.h"
 
 #include <iostream>
@@ -12,7 +13,7 @@
 class CAnnouncer {
 public:
     CAnnouncer(CPlatform& a_Platform, std::ostream& a_Out,
-               std::string a_MountTable = "/proc/mounts");
+               std::string a_MountTable = CMountTable::c_Path);
 
     // Finds a stick and announces from it; when it is pulled, looks for a stick again, for
     // ever. Returns 1 when a stick's schedule cannot be loaded, 255 when the mount table cannot

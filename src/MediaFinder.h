@@ -13,7 +13,7 @@
 class CMediaFinder {
 public:
     CMediaFinder(CPlatform& a_Platform, std::ostream& a_Out,
-                 std::string a_MountTable = "/proc/mounts");
+                 std::string a_MountTable = CMountTable::c_Path);
 
     // Retries every 10 seconds until found; false only when the mount table cannot be read.
     bool FindDir(std::string& a_Dir);

@@ -9,6 +9,9 @@
 // stand as the octal escapes \040, \011, \012 and \134.
 class CMountTable {
 public:
+    // Where the kernel gives it.
+    static constexpr const char* c_Path = "/proc/mounts";
+
     struct Mount {
         std::string m_Device;
         std::string m_Point;
