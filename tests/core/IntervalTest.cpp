@@ -25,3 +25,14 @@ TEST(IntervalTest, IntervalsRestartAtEveryFullHourAndEndThereAtTheLatest) {
             << what;
     }
 }
+
+TEST(IntervalTest, KeysAreWrittenAsTheScheduleWritesThemToTheNearestTenth) {
+    // clang-format off
+    const std::pair<float, const char*> cases[] = {
+        {0, "0:00.0"}, {120.5f, "2:00.5"}, {59.96f, "1:00.0"}, {3600, "60:00.0"}, {605.2f, "10:05.2"},
+        {0.04f, "0:00.0"}, {-1.5f, "-0:01.5"}, {-61.25f, "-1:01.3"}, {-0.04f, "0:00.0"},
+    };
+    // clang-format on
+    for (const auto& [secs, text] : cases)
+        EXPECT_EQ(CInterval::KeyText(secs), text) << secs;
+}

@@ -121,3 +121,19 @@ TEST(ScheduleTest, RecordsFormChainsByKey) {
     EXPECT_TRUE(twice.m_Schedule.LoadText(ScheduleFile(Rec("late", "Timed", "0:00.0", true))));
     EXPECT_EQ(twice.Layout(), "");
 }
+
+// The largest schedule file read is 16 MiB; one a byte larger is not read at all.
+TEST(ScheduleTest, ReadsAFileOfUpToSixteenMebibytes) {
+    const std::string text = ScheduleFile(Rec("a", "Custom", "0:30.0"));
+    for (std::int64_t bytes : {CSchedule::c_MaxFileBytes, CSchedule::c_MaxFileBytes + 1}) {
+        CTempDir dir;
+        dir.Write("forVrex.xml", text + std::string(std::size_t(bytes) - text.size(), ' '));
+        std::ostringstream out;
+        CSchedule schedule(dir.Path(), out);
+        bool fits = bytes == CSchedule::c_MaxFileBytes;
+        EXPECT_EQ(schedule.Load(), fits) << bytes;
+        EXPECT_EQ(out.str(), fits ? ""
+                                  : schedule.FileName() + " is larger than 16 MiB - "
+                                                          "schedule not loaded\n");
+    }
+}

@@ -1,4 +1,5 @@
 #include "Sound.h"
+#include "RealPlatform.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,19 @@
 #include <sys/stat.h>
 
 using namespace std::string_literals;
+
+namespace {
+// A stand-in aplay in a_Dir/bin that records the words it is given (a_Dir/argv, each ended by
+// a NUL byte) and its process id (a_Dir/pid), then runs the script a_Dir/then.
+void WriteStandInPlayer(const CTempDir& a_Dir) {
+    const std::string& d = a_Dir.Path();
+    ::chmod(a_Dir
+                .Write("bin/aplay", "#!/bin/sh\nprintf '%s\\0' \"$@\" >" + d + "/argv\necho $$ >" +
+                                        d + "/pid\n. " + d + "/then\n")
+                .c_str(),
+            0755);
+}
+} // namespace
 
 // Each case: the file list, what is printed, the words the player gets (each ended by a NUL
 // byte), what the player then does, and how the playback ends: stopped after 0.2 s.
@@ -37,14 +51,10 @@ TEST(SoundTest, FileListBecomesOnePlayerRun) {
         {"/m/a.wav ", stopped, "/m/a.wav\0"s, "trap '' TERM; exec sleep 20", EPlayEnd::Stopped}, // killed
     };
     // clang-format on
-    // A stand-in aplay, first on PATH, that records the words it is given and its process id,
-    // then does what the case says.
+    // The stand-in aplay first on PATH; it does what the case says.
     CTempDir dir;
     const std::string log = dir.Path() + "/argv", pid = dir.Path() + "/pid";
-    ::chmod(dir.Write("bin/aplay", "#!/bin/sh\nprintf '%s\\0' \"$@\" >" + log + "\necho $$ >" +
-                                       pid + "\n. " + dir.Path() + "/then\n")
-                .c_str(),
-            0755);
+    WriteStandInPlayer(dir);
     // Before it on PATH, what is not a program: a plain file and a directory of that name.
     dir.Write("plain/aplay", "not a program");
     dir.Write("dir/aplay/x", "");
@@ -71,4 +81,29 @@ TEST(SoundTest, FileListBecomesOnePlayerRun) {
     std::ostringstream out;
     EXPECT_EQ(CSound("/m/a.wav ", out).Play(wait, 30), EPlayEnd::Failed);
     EXPECT_EQ(out.str(), a + "Player aplay not started: No such file or directory\n");
+}
+
+// The board's player is stopped once it runs 10 seconds longer than its chain lasts (here a
+// chain less than nothing long, so that the limit comes soon); within that it may end itself.
+TEST(SoundTest, TheBoardStopsAPlayerTenSecondsPastItsChain) {
+    // clang-format off
+    const std::tuple<float, const char*, EPlayEnd, const char*> cases[] = { // duration, player: end, line
+        {-9.8f, "exec sleep 20", EPlayEnd::Stopped, "Player aplay still running after 0.2 seconds - stopped\n"},
+        {-9.5f, "exec sleep 20", EPlayEnd::Stopped, "Player aplay still running after 0.5 seconds - stopped\n"},
+        {-9.0f, "sleep 0.3", EPlayEnd::Finished, ""},
+    };
+    // clang-format on
+    CTempDir dir;
+    WriteStandInPlayer(dir);
+    CScopedEnv path("PATH", dir.Path() + "/bin:/usr/bin:/bin");
+    for (const auto& [duration, then, end, line] : cases) {
+        dir.Write("then", then);
+        std::ostringstream out;
+        CRealPlatform platform(out);
+        CPlayback playback;
+        playback.m_Duration = duration;
+        playback.m_FileNames = "/m/a.wav ";
+        EXPECT_EQ(platform.Play(playback), end) << duration;
+        EXPECT_EQ(out.str(), "Command is aplay /m/a.wav\n" + std::string(line)) << duration;
+    }
 }

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 
 namespace {
 // A WAV header of any format over a second of silence; a_Extra stands between format and data.
@@ -195,5 +196,61 @@ TEST(CheckTest, StrictFailsWhatChangesPlayAndPlanPrintsOnlyItsLines) {
         EXPECT_EQ(result.m_Status, status) << words;
         EXPECT_NE(result.m_Out.find(words), std::string::npos) << result.m_Out;
         EXPECT_EQ(result.m_Out.find("unknown type"), std::string::npos) << result.m_Out;
+    }
+}
+
+// A hostile schedule with thousands of odd records: the first thousand findings about its
+// elements and the first thousand notes of what the loader leaves out, each followed by one line
+// saying that more are not listed.
+TEST(CheckTest, ListsTheFirstThousandOfEachThenSaysThereAreMore) {
+    std::string records;
+    for (int i = 0; i < 1001; ++i)
+        records += Rec("o" + std::to_string(i), "Timed", "", true) +
+                   "<Record><m_Name>u</m_Name><Type>Custom</Type><m_Bogus/></Record>";
+    CTempDir dir;
+    dir.Write("show/forVrex.xml", ScheduleFile(records));
+    std::map<std::string, int> counts;
+    std::string kinds; // each kind once, in the order first found
+    for (const CCheckFinding& finding : CStickCheck::Run(dir.Path(), At(14, 31)).m_Findings) {
+        std::string kind = KindOf(finding.m_Kind).m_Word;
+        if (counts[kind]++ == 0)
+            kinds += kind + " ";
+    }
+    EXPECT_EQ(kinds.substr(0, kinds.find(" missing-announcement")),
+              "unknown-element missing-element more-findings orphan-after-message more-notes");
+    EXPECT_EQ(counts["unknown-element"] + counts["missing-element"], 1000);
+    EXPECT_EQ(counts["orphan-after-message"], 1000);
+    EXPECT_EQ(counts["more-findings"] + counts["more-notes"], 2);
+}
+
+// Each case: what the stick holds, and a finding of check --json with its detail (the reader's
+// message, the file displaced), its hint and the record it is about ("" and 0 for none).
+TEST(CheckTest, JsonGivesEachFindingsDetailHintAndRecord) {
+    // clang-format off
+    const std::tuple<std::string, std::string, const char*, std::string, const char*, int> cases[] = {
+        {"bad.wav", "RIFF", "refused", "Couldn't read RIFF data in wav file.",
+         "replace it with a recording that plays on a PC, or delete it", 0},
+        {"old/intro.wav", WavBytes(1), "replaced", "D/show/intro.wav", "", 0},
+        {"forVrex.xml", ScheduleFile(Rec("intro", "Custom", "0:10.0") + Rec("x", "Custom", "1:00")),
+         "key-without-tenths", "", "write 1:00.0", 2},
+        {"forVrex.xml", ScheduleFile(Rec("intro", "Custom", "0:10.0") + Rec("t", "Daily", "1:00.0")),
+         "unknown-type", "", "write Custom to play a recording, Timed to speak the time", 2},
+    };
+    // clang-format on
+    for (const auto& [rel, bytes, kind, detail, hint, record] : cases) {
+        CTempDir dir;
+        WriteTimeSounds(dir, "show/times", 0.5);
+        dir.WriteWav("show/intro.wav", 1.0);
+        dir.Write("show/forVrex.xml", ScheduleFile(Rec("intro", "Custom", "0:10.0")));
+        dir.Write("show/" + rel, bytes);
+        CCtlResult result = RunCtl({"check", "--json", dir.Path()});
+        nlohmann::json report = nlohmann::json::parse(result.m_Out), found;
+        for (const auto& finding : report["findings"])
+            if (finding["kind"] == kind)
+                found = finding;
+        ASSERT_TRUE(found.is_object()) << result.m_Out;
+        EXPECT_EQ(found.value("detail", ""), Replaced(detail, "D/", dir.Path() + "/")) << kind;
+        EXPECT_EQ(found.value("hint", ""), hint) << kind;
+        EXPECT_EQ(found.value("record", 0), record) << kind;
     }
 }

@@ -17,11 +17,23 @@ std::string MadeUpWords() {
 }
 } // namespace
 
+// The files there before: a time sound of the same name is replaced, every other file is left
+// as it was.
 TEST(VoiceTest, SpeaksEveryTimeSoundOfAWordsFileTrimmedOfSilence) {
+    const std::pair<const char*, bool> before[] = {// the file, replaced
+                                                   {"stick/times/cdnum14.wav", true},
+                                                   {"stick/times/cdnum14.WAV.old", false},
+                                                   {"stick/times/other.wav", false},
+                                                   {"stick/hello.wav", false},
+                                                   {"stick/times/cdnum60.wav", false}};
     CTempDir dir;
+    for (const auto& [rel, replaced] : before)
+        dir.Write(rel, "there before");
     std::string words = dir.Write("words.txt", MadeUpWords());
     CCtlResult result = RunCtl({"voice", dir.Path() + "/stick", "--voice", "de", "--words", words});
     ASSERT_EQ(result.m_Status, 0) << result.m_Err;
+    for (const auto& [rel, replaced] : before)
+        EXPECT_EQ(ReadFile(dir.Path() + "/" + rel) != "there before", replaced) << rel;
     EXPECT_EQ(result.m_Out.rfind("Wrote 93 time sounds to " + dir.Path() + "/stick/times", 0), 0u);
     auto loud = [](std::int16_t a_Sample) { return std::abs(a_Sample) > 327; }; // 1 %
     for (const std::string& name : CTimeRecord::AllTitles()) {
