@@ -113,8 +113,7 @@ std::string CRefusedWave::What() const {
 // Import names its output after the file less its extension and writes it to a temporary file
 // first, so the converted recording safely takes the refused one's place.
 std::string CRefusedWave::ImportCommand() const {
-    std::size_t slash = m_Path.find_last_of('/');
-    std::string dir = slash == std::string::npos ? "." : m_Path.substr(0, slash);
+    std::string dir = DirOf(m_Path);
     std::string command =
         "quillanectl import --force " + ShellQuoted(m_Path) + " " + ShellQuoted(dir);
     if (dir + "/" + ImportName(m_Path) + ".wav" == m_Path)

@@ -3,6 +3,7 @@
 #include "Wave.h"
 #include "prepare/MonoSound.h"
 #include "shared/Failure.h"
+#include "shared/ToolText.h"
 
 #include <cerrno>
 #include <cstring>
@@ -15,11 +16,6 @@ namespace {
 // Why a_What on a_Path failed, from errno.
 std::string Reason(const std::string& a_What, const std::string& a_Path) {
     return "cannot " + a_What + " " + a_Path + ": " + std::strerror(errno);
-}
-
-std::string DirOf(const std::string& a_Path) {
-    std::size_t slash = a_Path.rfind('/');
-    return slash == std::string::npos ? "." : slash == 0 ? "/" : a_Path.substr(0, slash);
 }
 
 // A temporary file in the target's directory, removed unless it was renamed into place.

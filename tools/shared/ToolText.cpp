@@ -85,3 +85,8 @@ std::string ImportName(const std::string& a_File) {
     std::size_t dot = base.rfind('.');
     return dot == std::string::npos || dot == 0 ? base : base.substr(0, dot);
 }
+
+std::string DirOf(const std::string& a_Path) {
+    std::size_t slash = a_Path.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : a_Path.substr(0, slash);
+}

@@ -16,6 +16,8 @@ std::string IntervalText(int a_Secs);
 std::string Printable(const std::string& a_Text);
 // a_Text without the blanks, tabs and line breaks around it.
 std::string Trimmed(const std::string& a_Text);
+// The directory a_Path lies in: "." for a bare name, "/" for one at the top.
+std::string DirOf(const std::string& a_Path);
 // The sound name import gives a file: its base name less its last extension.
 std::string ImportName(const std::string& a_File);
 // a_Hour:a_Min:a_Sec local time on the day of a_Day.
