@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <sstream>
+#include <unistd.h>
 
 namespace {
 // A schedule loaded from a_Text; its lines go to m_Out.
@@ -120,6 +121,17 @@ TEST(ScheduleTest, RecordsFormChainsByKey) {
     CLoaded twice(ScheduleFile(Rec("a", "Custom", "0:30.0")));
     EXPECT_TRUE(twice.m_Schedule.LoadText(ScheduleFile(Rec("late", "Timed", "0:00.0", true))));
     EXPECT_EQ(twice.Layout(), "");
+}
+
+// A file that cannot be read through (here the process's own memory, which fails at its
+// start) is reported, not waited on.
+TEST(ScheduleTest, SaysWhenTheFileCannotBeReadThrough) {
+    CTempDir dir;
+    ASSERT_EQ(::symlink("/proc/self/mem", (dir.Path() + "/forVrex.xml").c_str()), 0);
+    std::ostringstream out;
+    CSchedule schedule(dir.Path(), out);
+    EXPECT_FALSE(schedule.Load());
+    EXPECT_EQ(out.str(), schedule.FileName() + " could not be read: Input/output error\n");
 }
 
 // The largest schedule file read is 16 MiB; one a byte larger is not read at all.

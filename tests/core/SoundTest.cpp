@@ -44,6 +44,7 @@ TEST(SoundTest, FileListBecomesOnePlayerRun) {
         {"/m/x.wav y.wav ", "Command is aplay /m/x.wav y.wav\n", "/m/x.wav\0y.wav\0"s},
         {" /m/a.wav  /m/b.wav  ", "Command is aplay /m/a.wav /m/b.wav\n", "/m/a.wav\0/m/b.wav\0"s},
         {"   ", "Command is aplay \n", ""}, // only missing sounds: no player
+        {"/m/a\0b.wav "s, "Command is aplay /m/ab.wav\n", "/m/ab.wav\0"s}, // no path holds a NUL
         {"--pid=x.wav /m/-a.wav ", "Command is aplay -- --pid\\=x.wav /m/-a.wav\n", "--\0--pid=x.wav\0/m/-a.wav\0"s},
         {"/m/a.wav ", a + "Player aplay exited with status 1\n", "/m/a.wav\0"s, "exit 1", EPlayEnd::Failed},
         {"/m/a.wav ", a + "Player aplay ended by signal 9\n", "/m/a.wav\0"s, "kill -KILL $$", EPlayEnd::Failed},
@@ -91,6 +92,7 @@ TEST(SoundTest, TheBoardStopsAPlayerTenSecondsPastItsChain) {
         {-9.8f, "exec sleep 20", EPlayEnd::Stopped, "Player aplay still running after 0.2 seconds - stopped\n"},
         {-9.5f, "exec sleep 20", EPlayEnd::Stopped, "Player aplay still running after 0.5 seconds - stopped\n"},
         {-9.0f, "sleep 0.3", EPlayEnd::Finished, ""},
+        {-10.5f, "exec sleep 20", EPlayEnd::Stopped, "Player aplay still running after -0.5 seconds - stopped\n"},
     };
     // clang-format on
     CTempDir dir;

@@ -27,4 +27,6 @@ TEST(TimeValTest, ArithmeticCarriesAcrossSecondsInSixtyFourBits) {
     EXPECT_TRUE(CTimeVal(timeval{1, 2}) < CTimeVal(timeval{1, 3}));
     EXPECT_FALSE(CTimeVal(timeval{2, 0}) < CTimeVal(timeval{1, 999999}));
     EXPECT_EQ(CTimeVal(timeval{2147483648, 0}) - CTimeVal(timeval{2147483647, 500000}), 0.5f);
+    EXPECT_EQ(CTimeVal(timeval{10, 900000}).MicroSecsTo(CTimeVal(timeval{4102444800, 100000})),
+              4102444789200000);
 }
