@@ -6,10 +6,13 @@
 #include "check/CheckJson.h"
 #include "check/CheckText.h"
 #include "check/StickCheck.h"
+#include "prepare/StarterStick.h"
+#include "shared/ToolText.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -42,12 +45,13 @@ std::string Replaced(std::string a_Text, const std::string& a_From, const std::s
 
 TEST(CheckTest, EachMistakeIsOneFinding) {
     CScopedEnv zone("TZ", "UTC0");
-    // intro (2 s) finishing at 2:00, followed by the time.
+    // intro (2 s) and the time (1 s), ending as the interval ends.
     const std::string r =
-        Rec("intro", "Custom", "2:00.0", false, "1") + Rec("now", "Timed", "", true);
+        Rec("intro", "Custom", "5:00.0", false, "1") + Rec("now", "Timed", "", true);
     const std::string at1 = Rec("intro", "Custom", "0:01.0"),
                       at60 = Rec("intro", "Custom", "1:00.0");
-    const std::string t = Rec("t", "Timed", "3:00.0");
+    // The time at 3:00.0, two minutes back: heard as it says.
+    const std::string t = Rec("t", "Timed", "3:00.0", false, "0", "-2");
     auto s = [&](const std::string& a_Records) { return ScheduleFile(r + a_Records); };
     // clang-format off
     const char* both = "missing-time-sounds needed-time-sounds-missing";
@@ -73,25 +77,25 @@ TEST(CheckTest, EachMistakeIsOneFinding) {
         {s(Rec("x", "timed", "3:00.0")), "", "", "type-case", 1, "leaves the record out: did you mean Timed?"},
         {s(Rec("t", " Timed", "3:00.0")), "", "", "blanks", 1, "record 3 (t): Type \" Timed\" has blanks"},
         {s(Rec("\nintro ", "Custom", "3:00.0")), "", "", "blanks missing-announcement", 1, "never finds intro.wav"},
-        {s(Rec("\nt ", "Timed", "3:00.0")), "", "", "blanks", 0, "the board reads it anyway"},
-        {s(Rec("t", "Timed", "3:00.0 ")), "", "", "blanks", 1, "reads it as 0:00.0, not 3:00.0"},
-        {s(Rec("t", "Timed", "3:00.0", false, " 0\n")), "", "", "blanks", 0, "the board reads it anyway"},
+        {s(Rec("\nt ", "Timed", "3:00.0", false, "0", "-2")), "", "", "blanks", 0, "the board reads it anyway"},
+        {s(Rec("intro", "Custom", "3:00.0 ")), "", "", "blanks", 1, "reads it as 0:00.0, not 3:00.0"},
+        {s(Rec("t", "Timed", "3:00.0", false, " 0\n", "-2")), "", "", "blanks", 0, "the board reads it anyway"},
         {ScheduleFile(r, "05:00 "), "", "", "blanks", 1, "or line breaks around it: the board cannot load"},
         {ScheduleFile(r, "5:00 "), "", "", "blanks", 0, "\"5:00 \" has blanks or line breaks around it: the b"},
-        {s(Rec("t", "Timed", "3:00")), "", "", "key-without-tenths", 1, "no tenths of a second: the board"},
-        {s(Rec("t", "Timed", "3:0.0")), "", "", "malformed-value", 1, "m_TimingTime \"3:0.0\" is not minutes"},
-        {s(Rec("t", "Timed", "3:00.0", false, "0", "five")), "", "", "malformed-value", 1, "\"five\" is not a"},
+        {s(Rec("intro", "Custom", "3:00")), "", "", "key-without-tenths", 1, "no tenths of a second: the board"},
+        {s(Rec("intro", "Custom", "3:0.0")), "", "", "malformed-value", 1, "m_TimingTime \"3:0.0\" is not minutes"},
+        {s(Rec("t", "Timed", "3:00.0", false, "0", "five")), "", "", "malformed-value wrong-spoken-time", 1, "\"five\" is not a"},
         {s(Replaced(t, "<m_TimingTime>", "<m_TimingTme>") + Rec("u", "Timed", "4:00.0")), "", "",
-         "unknown-element missing-element", 1, "did you mean m_TimingTime?"},
-        {s(Replaced(t, "<m_OffsetTime>0</m_OffsetTime>", "") + Rec("u", "Timed", "4:00.0", true, "0", "5")), "",
-         "", "missing-element", 1, "record 3 (t) has no m_OffsetTime: the board takes 5 from record 4 (u)"},
-        {s(Replaced(t, "<m_OffsetTime>0</m_OffsetTime>", "<Note>x</Note>")), "", "",
-         "unknown-element missing-element", 1, "the board does not read <Note>\n"},
-        {s(Replaced(t, "</m_TimingTime>", "</m_TimingTme>")), "", "", "unclosed-element", 1, "no </m_TimingTime>"},
+         "unknown-element missing-element wrong-spoken-time", 1, "did you mean m_TimingTime?"},
+        {s(Replaced(t, "<m_OffsetTime>-2</m_OffsetTime>", "") + Rec("u", "Timed", "4:00.0", true, "0", "5")), "",
+         "", "missing-element wrong-spoken-time", 1, "record 3 (t) has no m_OffsetTime: the board takes 5 from record 4 (u)"},
+        {s(Replaced(t, "<m_OffsetTime>-2</m_OffsetTime>", "<Note>x</Note>")), "", "",
+         "unknown-element missing-element wrong-spoken-time", 1, "the board does not read <Note>\n"},
+        {s(Replaced(t, "</m_TimingTime>", "</m_TimingTme>")), "", "", "unclosed-element wrong-spoken-time", 1, "no </m_TimingTime>"},
         {ScheduleFile(Rec("t", "Timed", "", true) + r), "", "", "orphan-after-message", 1,
          "record 1 (t) is meant to follow the record before it (m_AfterMsg 1), but no chain starts before"},
-        {s(Rec("t", "Timed", "2:00.0")), "", "", "replaced-chain", 1,
-         "record 3 (t) starts a chain at 2:00.0, where the chain of record 1 (intro) at 2:00.0 already"},
+        {s(Rec("t", "Timed", "5:00.0")), "", "", "replaced-chain", 1,
+         "record 3 (t) starts a chain at 5:00.0, where the chain of record 1 (intro) at 5:00.0 already"},
         {s(Rec("t", "Timed", "5:00.1")), "", "", "key-beyond-interval", 1, "of record 3 (t) at 5:00.1 lies beyond"},
         {ScheduleFile(Rec("intro", "Custom", "0:01.0", false, "1")), "", "", "longer-than-key", 1,
          "The chain of record 1 (intro) at 0:01.0 finishes at its key but lasts up to 2.0 s"},
@@ -169,6 +173,91 @@ TEST(CheckTest, CheckAndTheSchedulerAgreeOnEveryKey) {
         for (const auto& [start, playback] : platform.m_Playbacks)
             played += At(0, 0) < playback.m_AnnounceTime && !(At(24, 0) < playback.m_AnnounceTime);
         EXPECT_EQ(played, plays) << frequency << " " << key;
+    }
+}
+
+// The starter schedule as a person edits it: the interval changed, the record named a_Name
+// rewritten, a record put in before it. What check says of the time spoken is what the scheduler
+// then plays: the first time heard a minute or more from what it says after 12:00 is check's
+// example, "at 12:10:00 it says 12:15"; a schedule check passes is heard right all hour.
+TEST(CheckTest, CheckAndTheSchedulerAgreeOnEverySpokenTime) {
+    CScopedEnv zone("TZ", "UTC0");
+    auto starter = [](int a_Secs, const char* a_Interval) {
+        return Replaced(CStarterStick::ScheduleText(a_Secs), "<m_Frequency>" + IntervalText(a_Secs),
+                        std::string("<m_Frequency>") + a_Interval);
+    };
+    auto edited = [](std::string a_Text, const std::string& a_Name, const std::string& a_Before,
+                     const std::string& a_From, const std::string& a_To) {
+        std::size_t begin = a_Text.rfind("<Record>", a_Text.find("<m_Name>" + a_Name + "<"));
+        std::size_t end = a_Text.find("</Record>", begin) + 9;
+        std::string record = a_Text.substr(begin, end - begin);
+        record = a_From.empty() ? record : Replaced(record, a_From, a_To);
+        return a_Text.replace(begin, end - begin, a_Before + record);
+    };
+    const std::string chime = Rec("chime", "Custom", "2:00.0"), off = "<m_OffsetTime>0<";
+    const std::string uncommented =
+        edited(starter(300, "5:00"), "time-is", "<!--", "</Record>", "</Record>-->");
+    // clang-format off
+    const std::tuple<std::string, std::string, std::string> cases[] = { // what check says, its hint
+        {starter(300, "5:00"), "", ""},
+        {starter(600, "15:00"), "at 12:10:00 it says 12:15, 5 minutes early",
+         "key the chain at 15:00.0 with m_FinishAtTime 1 in record 2 (time-is), so that it ends as the "
+         "interval ends; or set m_OffsetTime to -5 in record 3 (clock)"},
+        {uncommented, "at 12:00:33 it says 12:05, 4 minutes 27 seconds early", "record 2 (clock) joins the chain of record 1"},
+        {edited(uncommented, "clock", "", off, "<m_OffsetTime>-5<"), "", ""}, // 33 s late
+        {starter(900, "45:00"), "at 12:15:00 it says 12:45, 30 minutes early",
+         "key the chain at 45:00.0 with m_FinishAtTime 1 in record 2 (time-is), so that it ends as the interval ends\n"},
+        {edited(starter(300, "5:00"), "clock", chime, "", ""), "at 12:02:03 it says 12:05, 2 minutes 57 seconds early",
+         "record 4 (clock) joins the chain of record 3 (chime) at 2:00.0 (m_AfterMsg 1), not the chain its own key 5:00.0"},
+        {edited(starter(300, "5:00"), "clock", "", off, "<m_OffsetTime>-5<"), "at 12:05:00 it says 12:00, 5 minutes late",
+         "\n    set m_OffsetTime to 0 in record 3 (clock)\n"},
+    };
+    // clang-format on
+    for (const auto& [schedule, says, hint] : cases) {
+        CTempDir dir;
+        WriteTimeSounds(dir, "show/times", 0.5);
+        dir.WriteWav("show/chime.wav", 2.0);
+        dir.WriteWav("show/time-is.wav", 2.0);
+        dir.Write("show/forVrex.xml", schedule);
+        CCheckReport report = CStickCheck::Run(dir.Path(), At(12, 0));
+        std::ostringstream text;
+        CCheckText::Write(report, text);
+        EXPECT_EQ(report.ExitStatus(true), says.empty() ? 0 : 1) << text.str();
+        EXPECT_NE(text.str().find(says.empty() ? "No problems" : "wrong-spoken-time"),
+                  std::string::npos);
+        EXPECT_NE(text.str().find(says), std::string::npos) << text.str();
+        EXPECT_NE(text.str().find(hint), std::string::npos) << text.str();
+        CSoundLibrary library(dir.Path() + "/show");
+        CVirtualPlatform platform(At(12, 0));
+        std::ostringstream out;
+        CSchedule scheduler(dir.Path() + "/show", platform, out);
+        ASSERT_TRUE(scheduler.Load());
+        while (platform.Now() < At(13, 0))
+            scheduler.PlayNextSound();
+        std::string heard; // the first time heard a minute or more from what it says
+        for (const auto& [start, playback] : platform.m_Playbacks) {
+            CTimeVal end = playback.m_StartTime;
+            int said = -1; // minutes of the day, from the names of the time sounds played
+            for (const CSlot& slot : playback.m_Slots) {
+                const std::string& name = slot.m_SoundName;
+                bool hour = name.rfind("cdhour", 0) == 0,
+                     time = hour || name.rfind("cdnum", 0) == 0;
+                end.AddSecs(time ? library.GetTimeSndDuration(name)
+                                 : library.GetAnnouncementDuration(name));
+                int number = time ? std::stoi(name.substr(hour ? 6 : 5)) : 0;
+                said = !time ? said : hour || said < 0 ? number * 60 : said + number;
+            }
+            float clock = float(end.Hour() * 3600 + end.Min() * 60 + end.Sec()) +
+                          float(end.MicroSecs()) / 1e6f;
+            end.AddSecs(0.5f);
+            char words[40];
+            std::snprintf(words, sizeof words, "at %s it says %02d:%02d", end.ClockText().c_str(),
+                          said / 60, said % 60);
+            if (heard.empty() && said >= 0 && std::fabs(float(said * 60) - clock) >= 60)
+                heard = words;
+        }
+        EXPECT_EQ(heard, says.substr(0, heard.size())) << text.str();
+        EXPECT_EQ(heard.empty(), says.empty()) << text.str();
     }
 }
 

@@ -61,8 +61,13 @@ void CElementCheck::RecordRead(const CRecordRead& a_Record) {
     record.m_Label = RecordLabel(a_Record.m_Number, record.m_Name);
     CheckRecord(record);
     NoteLeftOut(record);
-    if (a_Record.m_StartsChain)
+    if (a_Record.m_StartsChain) {
         m_ChainStarts[a_Record.m_Key] = a_Record.m_Number;
+        m_ChainRecords[a_Record.m_Key] = {a_Record.m_Number};
+        m_LastKey = a_Record.m_Key;
+    } else if (a_Record.m_Made != EMade::Nothing && a_Record.m_LeftOut == ELeftOut::Nothing) {
+        m_ChainRecords[m_LastKey].push_back(a_Record.m_Number);
+    }
     if (a_Record.m_Made == EMade::Announcement)
         m_Announcements[record.m_Name].push_back(a_Record.m_Number);
 }
@@ -115,6 +120,34 @@ std::string CElementCheck::RecordsNamed(const std::string& a_Name) const {
          found == m_Announcements.end() ? std::vector<std::size_t>() : found->second)
         numbers += (numbers.empty() ? "" : ", ") + std::to_string(number);
     return (numbers.find(',') == npos ? "record " : "records ") + numbers;
+}
+
+std::size_t CElementCheck::ChainRecord(float a_Key, std::size_t a_Index) const {
+    auto found = m_ChainRecords.find(a_Key);
+    return found == m_ChainRecords.end() || a_Index >= found->second.size()
+               ? 0
+               : found->second[a_Index];
+}
+
+std::string CElementCheck::RecordName(std::size_t a_Number) const {
+    return a_Number == 0 || a_Number > m_Begins.size() ? "its record"
+                                                       : RecordLabel(a_Number, NameOf(a_Number));
+}
+
+bool CElementCheck::OwnTiming(std::size_t a_Number, float& a_Key, bool& a_Finish) const {
+    if (a_Number == 0 || a_Number > m_Begins.size())
+        return false;
+    const CElementScanner& scanner = m_Schedule.Scanner();
+    std::size_t begin = m_Begins[a_Number - 1];
+    std::size_t end = a_Number < m_Begins.size() ? m_Begins[a_Number] : scanner.Text().size();
+    if (scanner.ElementPos(begin, CSchedule::c_TimingTime) >= end ||
+        scanner.ElementPos(begin, CSchedule::c_FinishAtTime) >= end)
+        return false;
+    int finish = 0;
+    CElementScanner::ParseTime(scanner.ElementVal(begin, CSchedule::c_TimingTime), a_Key);
+    CElementScanner::ParseInt(scanner.ElementVal(begin, CSchedule::c_FinishAtTime), finish);
+    a_Finish = finish != 0;
+    return true;
 }
 
 void CElementCheck::CheckFrequency() {

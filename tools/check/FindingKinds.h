@@ -35,6 +35,7 @@ enum class EFinding {
     IntervalCut,
     LongerThanKey,
     RunsPastNext,
+    WrongSpokenTime,
     MoreNotes,
     MoreFindings,
 };
@@ -72,9 +73,11 @@ inline constexpr CFindingKind c_FindingKinds[] = {
      "`Refused .../welcome.wav: it is 8-bit` (or stereo, a rate other than 22050 Hz, compressed, "
      "empty, a chunk between format and data)",
      "yes"},
-    {EFinding::ZeroLength, "zero-length", EChangesPlay::Yes, "",
+    {EFinding::ZeroLength, "zero-length", EChangesPlay::Yes,
+     "replace it with a recording that holds sound, or delete it",
      "`Left out .../gong.wav: it holds no samples`", "yes"},
-    {EFinding::ShortName, "short-name", EChangesPlay::Yes, "",
+    {EFinding::ShortName, "short-name", EChangesPlay::Yes,
+     "name it after its sound, such as welcome.wav, or delete it",
      "`Left out .../.wav: its name gives no sound name`", "yes"},
     {EFinding::Replaced, "replaced", EChangesPlay::Yes, "",
      "`Two files give the sound intro: .../intro.wav is played, .../old/intro.wav is not`", "yes"},
@@ -134,11 +137,13 @@ inline constexpr CFindingKind c_FindingKinds[] = {
      "`the chain of record 3 (late) at 5:00.1 lies beyond the end of the interval (5:00.0): the "
      "board never plays it`",
      "yes"},
-    {EFinding::EmptyProgram, "empty-program", EChangesPlay::Yes, "",
+    {EFinding::EmptyProgram, "empty-program", EChangesPlay::Yes,
+     "write a <Record> for each sound to play between <Records> and </Records>, as the README "
+     "shows",
      "`The schedule has no chains: nothing will ever play`", "yes"},
     {EFinding::IntervalCut, "interval-cut", EChangesPlay::Sometimes,
-     "an interval that divides the hour (5:00, 10:00, 15:00, 20:00, 30:00) plays every chain in "
-     "every interval",
+     "choose an interval that divides the hour (such as 5:00, 10:00, 15:00, 20:00 or 30:00): it "
+     "plays every chain in every interval",
      "`The interval 45:00 does not divide the hour: intervals begin at :00 and :45 of every hour "
      "...`",
      "only when some chain is keyed beyond the shorter interval's end"},
@@ -151,9 +156,13 @@ inline constexpr CFindingKind c_FindingKinds[] = {
      "`The chain of record 1 (intro) at 1:00.0 plays until up to 1:02.0 into its interval, past "
      "the start of the chain of record 2 (outro) at 1:01.0 ...`",
      "yes"},
-    {EFinding::MoreNotes, "more-notes", EChangesPlay::No, "",
+    {EFinding::WrongSpokenTime, "wrong-spoken-time", EChangesPlay::Yes, "",
+     "`The chain of record 2 (time-is) at 10:00.0 speaks the wrong time: at "
+     "12:10:00 it says 12:15, 5 minutes early, in 96 of the day's 96 intervals`",
+     "yes"},
+    {EFinding::MoreNotes, "more-notes", EChangesPlay::No, "mend those listed and check again",
      "`Further notes of this schedule are not listed` (after the first thousand)", "no"},
-    {EFinding::MoreFindings, "more-findings", EChangesPlay::No, "",
+    {EFinding::MoreFindings, "more-findings", EChangesPlay::No, "mend those listed and check again",
      "`Further findings about the schedule's elements are not listed` (after the first thousand)",
      "no"},
 };

@@ -158,8 +158,7 @@ void CStickCheck::ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Sched
                                 const CTimeVal& a_Now) {
     a_Report.m_FrequencySecs = a_Schedule.FrequencySecs();
     a_Report.m_AnnounceTime = CInterval(a_Now, a_Schedule.FrequencySecs()).AnnounceTime();
-    CChainTiming timing(a_Schedule, a_Now,
-                        [&a_Elements](float a_Key) { return a_Elements.ChainLabel(a_Key); });
+    CChainTiming timing(a_Schedule, a_Now, a_Elements);
     a_Report.m_IntervalsPerDay = timing.IntervalsPerDay();
     ListChains(a_Report, a_Schedule, timing);
     if (a_Schedule.Program().empty())
@@ -233,7 +232,7 @@ std::string CStickCheck::MissingHint(const CCheckReport& a_Report, const std::st
 
 void CStickCheck::AddMissingTimeSounds(CCheckReport& a_Report, const CChainTiming& a_Timing,
                                        const CSoundLibrary& a_Library) {
-    std::set<std::string> needed = a_Timing.NeededTimeSounds();
+    const std::set<std::string>& needed = a_Timing.NeededTimeSounds();
     std::vector<std::string> missing, neededMissing;
     for (const std::string& name : CTimeRecord::AllTitles())
         if (a_Library.TimeSndFiles().count(name) == 0) {
