@@ -261,8 +261,9 @@ TEST(CheckTest, CheckAndTheSchedulerAgreeOnEverySpokenTime) {
     }
 }
 
-// --strict fails a stick only for what changes play; plan's output holds its lines alone.
-TEST(CheckTest, StrictFailsWhatChangesPlayAndPlanPrintsOnlyItsLines) {
+// A stick is usable when the board plays something of it; --strict fails it also for what
+// changes play. plan's output holds its lines alone.
+TEST(CheckTest, StatusSaysWhetherAnythingIsHeardStrictAlsoWhatChangesPlay) {
     CScopedEnv zone("TZ", "UTC0");
     CTempDir dir;
     const std::string d = dir.Path();
@@ -271,6 +272,10 @@ TEST(CheckTest, StrictFailsWhatChangesPlayAndPlanPrintsOnlyItsLines) {
     dir.WriteWav("late/show/intro.wav", 1.0);
     dir.Write("late/show/forVrex.xml",
               ScheduleFile(Rec("intro", "Custom", "0:30") + Rec("x", "Daily", "1:00.0")));
+    dir.Write("none/show/forVrex.xml", ScheduleFile(Rec("x", "Daily", "1:00.0")));
+    dir.Write("gone/show/forVrex.xml", ScheduleFile(Rec("gone", "Custom", "0:30.0")));
+    dir.WriteWav("skip/show/intro.wav", 1.0);
+    dir.Write("skip/show/forVrex.xml", ScheduleFile(Rec("intro", "Custom", "0:00.5", false, "1")));
     // clang-format off
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{"check", d + "/show"}, 0, "placement-reminder: " + d + "/show is not directly below the top"},
@@ -279,6 +284,10 @@ TEST(CheckTest, StrictFailsWhatChangesPlayAndPlanPrintsOnlyItsLines) {
         {{"check", "--strict", d + "/late"}, 1, "The stick is usable; the problems above change what is played."},
         {{"check", "--strict", "--json", d + "/late"}, 1, "\"changes_play\": true"},
         {{"plan", d + "/late", "--at", "10:00:00", "--count", "2"}, 0, "10:00:00.000\t0\tintro\n10:05:00.000"},
+        {{"check", d + "/none"}, 1, "The stick is not usable: nothing will ever be heard: the schedule has no chains.\n"},
+        {{"check", "--json", d + "/none"}, 1, "\"usable\": false,\n  \"messages\": [\n    \"nothing will ever be heard"},
+        {{"check", d + "/gone"}, 1, "nothing will ever be heard: none of the recordings its chains play is on the stick.\n"},
+        {{"check", d + "/skip"}, 1, "nothing will ever be heard: no chain plays in any interval, see above.\n"},
     };
     // clang-format on
     for (const auto& [args, status, words] : cases) {

@@ -186,6 +186,11 @@ std::size_t CChainTiming::PlaysPerDay(float a_Key) const {
     return found != m_Chains.end() && found->m_Key == a_Key ? found->m_Plays : 0;
 }
 
+bool CChainTiming::SomethingPlays() const {
+    return std::any_of(m_Chains.begin(), m_Chains.end(),
+                       [](const CChainFacts& a_Facts) { return a_Facts.m_Plays != 0; });
+}
+
 void CChainTiming::AddFindings(std::vector<CCheckFinding>& a_Findings) const {
     if (m_Intervals.empty())
         return;

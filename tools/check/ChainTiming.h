@@ -28,6 +28,8 @@ public:
     const std::set<std::string>& NeededTimeSounds() const { return m_Needed; }
     // Some chain plays some recording of the stick in some interval of the day.
     bool SomethingHeard() const { return m_Heard; }
+    // Some chain plays in some interval of the day, silent or not.
+    bool SomethingPlays() const;
     // How the hour is cut, chains that will not play as keyed, and spoken times heard at
     // another time than they say.
     void AddFindings(std::vector<CCheckFinding>& a_Findings) const;

@@ -119,7 +119,7 @@ CCheckReport CStickCheck::Run(const std::string& a_Given, const CTimeVal& a_Now)
     report.m_Given = a_Given;
     std::string why;
     bool found = CStickDir::Resolve(a_Given, report.m_Dir, why);
-    CStickLayout::AddFindings(a_Given, report.m_Dir, report.m_Findings);
+    CStickLayout::AddFindings(a_Given, report.m_Dir, report.m_Findings, report.m_Unheard);
     if (!found) {
         report.m_Messages.push_back(why);
         return report;
@@ -167,6 +167,13 @@ void CStickCheck::ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Sched
     AddMissingAnnouncements(a_Report, a_Schedule, a_Library, a_Elements);
     AddMissingTimeSounds(a_Report, timing, a_Library);
     timing.AddFindings(a_Report.m_Findings);
+    if (a_Report.m_Unheard.empty() && !timing.SomethingHeard())
+        a_Report.m_Unheard =
+            "nothing will ever be heard: " +
+            std::string(a_Schedule.Program().empty() ? "the schedule has no chains"
+                        : !timing.SomethingPlays()
+                            ? "no chain plays in any interval, see above"
+                            : "none of the recordings its chains play is on the stick");
 }
 
 void CStickCheck::ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule,
