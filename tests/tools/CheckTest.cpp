@@ -54,7 +54,13 @@ TEST(CheckTest, EachMistakeIsOneFinding) {
     const std::string t = Rec("t", "Timed", "3:00.0", false, "0", "-2");
     auto s = [&](const std::string& a_Records) { return ScheduleFile(r + a_Records); };
     // clang-format off
-    const char* both = "missing-time-sounds needed-time-sounds-missing";
+    const char* needed = "needed-time-sounds-missing";
+    auto utf16 = [](const std::string& a_Text) {
+        std::string bytes;
+        for (char c : a_Text)
+            bytes += std::string(1, c) + '\0';
+        return bytes;
+    };
     // The schedule; a file put in, renamed when its bytes are ">NEW", the whole directory copied
     // for "<copy"; the kinds found; the exit status with --strict; words of the text ('D/: the stick).
     const std::tuple<std::string, std::string, std::string, const char*, int, const char*> cases[] = {
@@ -71,8 +77,28 @@ TEST(CheckTest, EachMistakeIsOneFinding) {
         {s(""), "old/intro.wav", WavBytes(1), "replaced", 1, "Two files give the sound intro"},
         {s(Rec("outro", "Custom", "4:00.0")), "", "", "missing-announcement", 1,
          "\"outro\" (record 3, chain at 4:00.0)"},
-        {s(""), "times/cdnum35.wav", ">x", both, 1, "spoken as silence): cdnum35"},
-        {s(""), "times/cdhour00.wav", ">x", both, 1, "spoken as silence): cdhour00"},
+        {s(""), "times/cdnum35.wav", ">x", needed, 1, "spoken as silence): cdnum35\n    speak all 93 into"},
+        {s(""), "times/cdhour00.wav", ">x", needed, 1, "spoken as silence): cdhour00"},
+        {s(""), "times/cdnum36.wav", ">x", "missing-time-sounds", 0, "/show/times with: quillanectl voice 'D/show'"},
+        {s(Replaced(t, "<Record>", "<Recrod>")), "", "", "misspelled-tag", 1,
+         "did you mean <Record>? The record that begins there is not read\n    write <Record> in its place"},
+        {ScheduleFile(Replaced(r, "<Record>", "<record>")), "", "", "misspelled-tag misspelled-tag empty-program", 1,
+         "line 3: the board does not read <record> (letter case counts)"},
+        {s(Replaced(t, "<Record>", "<Record id=\"3\">")), "", "", "misspelled-tag", 1, "nothing else inside the brackets"},
+        {s("<!-- " + Replaced(t, "</m_Name>", "</m_Name><!-- x -->") + " -->"), "", "", "comment-end", 1,
+         "line 5: the comment that begins here holds another <!-- on line 5, and the board ends it at the first"},
+        {s("<!-- old -- >\n" + t + "<!-- note -->\n"), "", "", "comment-end", 1, "-- on line 5, which does not end it: the"},
+        {s("<!-- t\n" + t), "", "", "comment-end", 1, "line 5: the comment that begins here has no end -->"},
+        {"\xFF\xFE" + utf16(s("")), "", "", "encoding", 1, "is saved as UTF-16, as Notepad's \"Unicode\" does"},
+        {utf16(s("")), "", "", "encoding", 1, "open it in a text editor and save it as UTF-8"},
+        {s(Rec("Z\xFCrich", "Custom", "3:00.0")), "Z\u00fcrich.wav", WavBytes(1), "encoding missing-announcement", 1,
+         "Announcement \"Z\u00fcrich\" (record 3, chain at 3:00.0) is not on the stick under exactly this name"},
+        {s(Rec("Z\u00fcrich", "Custom", "3:00.0")), "Zu\u0308rich.wav", WavBytes(1), "missing-announcement", 1,
+         "whose name writes an accent as a character of its own, as a Mac does: rename it with: mv"},
+        {s(Rec("Intro", "Custom", "3:00.0")), "", "", "missing-announcement", 1,
+         "names must match in letter case: rename it with: mv 'D/show/intro.wav' 'D/show/Intro.wav'"},
+        {s(Rec("welcome", "Custom", "3:00.0")), "welcome.mp3", "x", "missing-announcement", 1,
+         "which the board cannot play: convert it with: quillanectl import 'D/show/welcome.mp3' 'D/show'"},
         {s(Rec("x", "Daily", "3:00.0")), "", "", "unknown-type", 1, "record 3 (x): Type \"Daily\" is neither"},
         {s(Rec("x", "timed", "3:00.0")), "", "", "type-case", 1, "leaves the record out: did you mean Timed?"},
         {s(Rec("t", " Timed", "3:00.0")), "", "", "blanks", 1, "record 3 (t): Type \" Timed\" has blanks"},
@@ -129,8 +155,10 @@ TEST(CheckTest, EachMistakeIsOneFinding) {
         CCheckJson::Write(report, json);
         std::string found;
         nlohmann::json parsed = nlohmann::json::parse(json.str());
-        for (const auto& finding : parsed["findings"])
+        for (const auto& finding : parsed["findings"]) {
             found += (found.empty() ? "" : " ") + finding["kind"].get<std::string>();
+            EXPECT_NE(finding.value("hint", ""), "") << finding; // what to do about it
+        }
         EXPECT_EQ(found, kinds) << text.str();
         EXPECT_EQ(report.ExitStatus(true), strict) << text.str();
         std::string expected = Replaced(words, "'D/", "'" + dir.Path() + "/");
@@ -278,7 +306,7 @@ TEST(CheckTest, StatusSaysWhetherAnythingIsHeardStrictAlsoWhatChangesPlay) {
     dir.Write("skip/show/forVrex.xml", ScheduleFile(Rec("intro", "Custom", "0:00.5", false, "1")));
     // clang-format off
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
-        {{"check", d + "/show"}, 0, "placement-reminder: " + d + "/show is not directly below the top"},
+        {{"check", d + "/show"}, 0, "placement-reminder: " + d + "/show does not lie directly below the top of a stick, the only place where the board looks for forVrex.xml; check looked at it as if it did\n    copy show, with everything in it, to the top of the stick, as in /media/usb/show\n"},
         {{"check", "--strict", d + "/show"}, 0, "The stick is usable and plays as its schedule reads"},
         {{"check", d + "/late"}, 0, "key-without-tenths: record 1 (intro)"},
         {{"check", "--strict", d + "/late"}, 1, "The stick is usable; the problems above change what is played."},

@@ -24,24 +24,6 @@ std::string Lower(std::string a_Text) {
                    [](unsigned char c) { return char(std::tolower(c)); });
     return a_Text;
 }
-
-// The fewest letters to change, add or drop to turn one word into the other.
-std::size_t Distance(const std::string& a_From, const std::string& a_To) {
-    std::vector<std::size_t> row(a_To.size() + 1);
-    for (std::size_t j = 0; j < row.size(); ++j)
-        row[j] = j;
-    for (std::size_t i = 1; i <= a_From.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= a_To.size(); ++j) {
-            std::size_t above = row[j];
-            row[j] = std::min(
-                {row[j] + 1, row[j - 1] + 1, diagonal + (a_From[i - 1] == a_To[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row.back();
-}
 } // namespace
 
 const CElementCheck::Element CElementCheck::c_Elements[6] = {
@@ -95,8 +77,8 @@ std::vector<CCheckFinding> CElementCheck::Findings() {
 
 // "record 3 (welcome)": a record by its number, counted from 1 in the order the loader meets
 // them (comments left out), and its name without the blanks around it.
-std::string CElementCheck::RecordLabel(std::size_t a_Number, const std::string& a_Name) {
-    std::string name = Trimmed(a_Name);
+std::string CElementCheck::RecordLabel(std::size_t a_Number, const std::string& a_Name) const {
+    std::string name = Shown(Trimmed(a_Name));
     return "record " + std::to_string(a_Number) + (name.empty() ? "" : " (" + name + ")");
 }
 
@@ -150,10 +132,16 @@ bool CElementCheck::OwnTiming(std::size_t a_Number, float& a_Key, bool& a_Finish
     return true;
 }
 
+std::string CElementCheck::Shown(const std::string& a_Name) const {
+    return m_Latin1 ? Latin1AsUtf8(a_Name) : a_Name;
+}
+
+// Before anything else of the schedule is judged.
 void CElementCheck::CheckFrequency() {
     if (m_FrequencyChecked)
         return;
     m_FrequencyChecked = true;
+    m_Latin1 = !IsUtf8(m_Schedule.Scanner().Text());
     std::string raw = m_Schedule.Scanner().ElementVal(0, CSchedule::c_Frequency);
     std::string trimmed = Trimmed(raw);
     if (raw == trimmed)
@@ -214,9 +202,10 @@ void CElementCheck::CheckUnknown(const Record& a_Record) {
 std::string CElementCheck::Closest(const std::string& a_Tag) {
     std::string best = c_Unread;
     for (const Element& element : c_Elements)
-        if (Distance(Lower(a_Tag), Lower(element.m_Tag)) < Distance(Lower(a_Tag), Lower(best)))
+        if (EditDistance(Lower(a_Tag), Lower(element.m_Tag)) <
+            EditDistance(Lower(a_Tag), Lower(best)))
             best = element.m_Tag;
-    return Distance(Lower(a_Tag), Lower(best)) <= best.size() / 2 ? best : "";
+    return EditDistance(Lower(a_Tag), Lower(best)) <= best.size() / 2 ? best : "";
 }
 
 // The loader goes on searching past the record's end, into the records after it; which record

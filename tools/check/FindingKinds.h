@@ -36,6 +36,9 @@ enum class EFinding {
     LongerThanKey,
     RunsPastNext,
     WrongSpokenTime,
+    MisspelledTag,
+    CommentEnd,
+    Encoding,
     MoreNotes,
     MoreFindings,
 };
@@ -58,8 +61,8 @@ inline constexpr CFindingKind c_FindingKinds[] = {
      "`/media/usb/forVrex.xml lies at the top of the stick, where the board never looks`",
      "yes: nothing plays"},
     {EFinding::PlacementReminder, "placement-reminder", EChangesPlay::No, "",
-     "`stick/show is not directly below the top of a stick: on the stick, the directory holding "
-     "forVrex.xml must be` (a directory given that is not on a stick)",
+     "`stick/show does not lie directly below the top of a stick, the only place where the board "
+     "looks for forVrex.xml` (a directory given that is not on a stick)",
      "no"},
     {EFinding::SeveralScheduleDirs, "several-schedule-dirs", EChangesPlay::Yes, "",
      "`More than one directory on the stick holds forVrex.xml: the board uses /media/usb/a and "
@@ -160,6 +163,19 @@ inline constexpr CFindingKind c_FindingKinds[] = {
      "`The chain of record 2 (time-is) at 10:00.0 speaks the wrong time: at "
      "12:10:00 it says 12:15, 5 minutes early, in 96 of the day's 96 intervals`",
      "yes"},
+    {EFinding::MisspelledTag, "misspelled-tag", EChangesPlay::Yes, "",
+     "`line 12: the board does not read <Recrod>: did you mean <Record>? The record that begins "
+     "there is not read`",
+     "yes"},
+    {EFinding::CommentEnd, "comment-end", EChangesPlay::Sometimes, "",
+     "`line 9: the comment that begins here holds another <!--, and the board ends it at the "
+     "first --> (line 11), not at line 14`",
+     "when it moves a tag in or out of a comment"},
+    {EFinding::Encoding, "encoding", EChangesPlay::Sometimes,
+     "open it in a text editor and save it as UTF-8",
+     "`.../forVrex.xml is saved as UTF-16, as Notepad's \"Unicode\" does: the board reads none "
+     "of it` (or Latin-1: names with accents do not match the file names)",
+     "yes, unless no name has accents"},
     {EFinding::MoreNotes, "more-notes", EChangesPlay::No, "mend those listed and check again",
      "`Further notes of this schedule are not listed` (after the first thousand)", "no"},
     {EFinding::MoreFindings, "more-findings", EChangesPlay::No, "mend those listed and check again",

@@ -58,10 +58,16 @@ std::string CStickLayout::Top(const std::string& a_Given, const std::string& a_D
     std::string parent = ParentOf(a_Dir);
     if (IsMountPoint(parent))
         return parent;
+    std::string name = fs::path(a_Dir).lexically_normal().filename().string();
     a_Findings.push_back(CCheckFinding::Make(
         EFinding::PlacementReminder,
-        a_Dir + " is not directly below the top of a stick: on the stick, the directory holding " +
-            CSchedule::c_FileName + " must be, as in /media/usb/announcer"));
+        a_Dir +
+            " does not lie directly below the top of a stick, the only place where the board "
+            "looks for " +
+            CSchedule::c_FileName + "; check looked at it as if it did",
+        "copy " + (name.empty() || name == "." ? "this directory" : name) +
+            ", with everything in it, to the top of the stick, as in /media/usb/" +
+            (name.empty() || name == "." ? "announcer" : name)));
     return "";
 }
 

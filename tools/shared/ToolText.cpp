@@ -1,7 +1,9 @@
 #include "shared/ToolText.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 namespace {
 std::string Hex(unsigned char a_Byte) {
@@ -58,6 +60,47 @@ std::string Printable(const std::string& a_Text) {
         pos += length;
     }
     return out;
+}
+
+bool IsUtf8(const std::string& a_Text) {
+    unsigned long code = 0;
+    for (std::size_t pos = 0, length = 0; pos < a_Text.size(); pos += length) {
+        length = static_cast<unsigned char>(a_Text[pos]) < 0x80 ? 1 : Utf8Length(a_Text, pos, code);
+        if (length == 0)
+            return false;
+    }
+    return true;
+}
+
+std::string Latin1AsUtf8(const std::string& a_Text) {
+    std::string out;
+    for (char c : a_Text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else {
+            out += char(0xC0 | byte >> 6);
+            out += char(0x80 | (byte & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::size_t EditDistance(const std::string& a_From, const std::string& a_To) {
+    std::vector<std::size_t> row(a_To.size() + 1);
+    for (std::size_t j = 0; j < row.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a_From.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= a_To.size(); ++j) {
+            std::size_t above = row[j];
+            row[j] = std::min(
+                {row[j] + 1, row[j - 1] + 1, diagonal + (a_From[i - 1] == a_To[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row.back();
 }
 
 std::string Trimmed(const std::string& a_Text) {
