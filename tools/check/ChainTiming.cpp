@@ -13,7 +13,6 @@
 
 namespace {
 constexpr int c_SecsPerDay = 24 * 3600;
-constexpr int c_MinutesPerDay = 24 * 60;
 constexpr float c_Minute = 60;
 
 // Seconds into the local day, as a clock on the wall reads it.
@@ -45,18 +44,6 @@ std::string MinutesText(float a_Secs) {
     return text;
 }
 
-// The minute of the day a time record with a_MinOffset says at a_Announce, as it counts it.
-int MinuteOfDay(const CTimeVal& a_Announce, int a_MinOffset) {
-    int minute = (a_Announce.Hour() * 60 + a_Announce.Min() + a_MinOffset % c_MinutesPerDay) %
-                 c_MinutesPerDay;
-    return minute < 0 ? minute + c_MinutesPerDay : minute;
-}
-
-std::string MinuteOfDayText(int a_Minute) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d:%02d", a_Minute / 60, a_Minute % 60);
-    return text;
-}
 } // namespace
 
 void CChainTiming::CTally::Add(float a_Value, const CTimeVal& a_Where) {
@@ -139,12 +126,13 @@ void CChainTiming::JudgeSpoken(const CInterval& a_Interval, const CPlacedChain& 
         if (spoken == a_Facts.m_Spoken.end() || spoken->m_Index != index++)
             continue;
         auto* timeRecord = static_cast<const CTimeRecord*>(record.get());
-        for (const std::string& title : timeRecord->TitlesForTime(announce))
-            m_Needed.insert(title);
-        // Without its minute offset: the offsets that would make it right follow from this.
-        float ahead =
-            AroundZero(float(announce.Hour() * 3600 + announce.Min() * 60) - ClockSecs(heard));
-        float off = AroundZero(ahead + c_Minute * float(spoken->m_MinOffset));
+        std::vector<std::string> titles = timeRecord->TitlesForTime(announce);
+        m_Needed.insert(titles.begin(), titles.end());
+        // How far what it says lies ahead of the clock, and so without its minute offset, from
+        // which the offsets that would make it right follow.
+        int says = SpokenMinute(titles);
+        float off = AroundZero(c_Minute * float(says) - ClockSecs(heard));
+        float ahead = AroundZero(off - c_Minute * float(spoken->m_MinOffset));
         spoken->m_Lowest = std::max(spoken->m_Lowest, (-c_Minute - ahead) / c_Minute);
         spoken->m_Highest = std::min(spoken->m_Highest, (c_Minute - ahead) / c_Minute);
         spoken->m_After = std::max(spoken->m_After, a_Placed.m_End - heard);
@@ -153,7 +141,7 @@ void CChainTiming::JudgeSpoken(const CInterval& a_Interval, const CPlacedChain& 
             (spoken->m_Wrong++ == 0 || (fromDay && !spoken->m_ExampleFromDay))) {
             spoken->m_Off = off;
             spoken->m_Heard = heard;
-            spoken->m_Says = MinuteOfDay(announce, spoken->m_MinOffset);
+            spoken->m_Says = says;
             spoken->m_ExampleFromDay = fromDay;
         }
         ++spoken;
@@ -276,7 +264,7 @@ void CChainTiming::AddSpoken(const CChainFacts& a_Facts,
     CCheckFinding finding = CCheckFinding::Make(
         EFinding::WrongSpokenTime,
         ChainName(a_Facts.m_Key) + " speaks the wrong time: at " + heard.ClockText() + " it says " +
-            MinuteOfDayText(wrong->m_Says) + ", " + MinutesText(wrong->m_Off) +
+            MinuteText(wrong->m_Says) + ", " + MinutesText(wrong->m_Off) +
             (wrong->m_Off > 0 ? " early" : " late") + ", in " + std::to_string(wrong->m_Wrong) +
             " of the day's " + std::to_string(m_Intervals.size()) + " intervals",
         SpokenHint(a_Facts, *wrong));

@@ -1,8 +1,11 @@
 #include "shared/ToolText.h"
 
+#include "TimeRecord.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <map>
 #include <vector>
 
 namespace {
@@ -30,7 +33,80 @@ std::size_t Utf8Length(const std::string& a_Text, std::size_t a_Pos, unsigned lo
     bool surrogate = a_Code >= 0xD800 && a_Code <= 0xDFFF;
     return overlong || surrogate || a_Code > 0x10FFFF ? 0 : length;
 }
+// Each spoken time's sound names, joined by blanks, and the minute of the day it says.
+const std::map<std::string, int>& SpokenMinutes() {
+    static const std::map<std::string, int> c_Minutes = [] {
+        std::map<std::string, int> minutes;
+        CTimeVal any(timeval{0, 0});
+        int base = any.Hour() * 60 + any.Min();
+        for (int minute = 0; minute < 24 * 60; ++minute) {
+            std::string joined;
+            for (const std::string& title : CTimeRecord("", minute - base).TitlesForTime(any))
+                joined += (joined.empty() ? "" : " ") + title;
+            minutes.emplace(joined, minute);
+        }
+        return minutes;
+    }();
+    return c_Minutes;
+}
 } // namespace
+
+std::string CHeard::Text() const {
+    if (!m_Time.empty() && m_Missing.empty())
+        return m_Time;
+    std::string text;
+    for (const std::string& name : m_Names)
+        text += (text.empty() ? "" : " ") +
+                std::string(std::count(m_Missing.begin(), m_Missing.end(), name) ? "!" : "") + name;
+    return text;
+}
+
+int SpokenMinute(const std::vector<std::string>& a_Names) {
+    std::string joined;
+    for (const std::string& name : a_Names)
+        joined += (joined.empty() ? "" : " ") + name;
+    auto said = SpokenMinutes().find(joined);
+    return said == SpokenMinutes().end() ? -1 : said->second;
+}
+
+std::string MinuteText(int a_Minute) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d", a_Minute / 60, a_Minute % 60);
+    return text;
+}
+
+std::vector<CHeard> Heard(const std::list<CSlot>& a_Slots) {
+    std::vector<std::string> names;
+    for (const CSlot& slot : a_Slots)
+        names.push_back(slot.m_SoundName);
+    std::vector<CHeard> heard;
+    auto slot = a_Slots.begin();
+    for (std::size_t i = 0; i < names.size();) {
+        // A spoken time is two time sounds, cdnum14 cdnum35, or one, cdhour14.
+        std::size_t length = 2;
+        int minute = -1;
+        for (; length > 0 && minute < 0; --length)
+            if (i + length <= names.size())
+                minute = SpokenMinute({names.begin() + long(i), names.begin() + long(i + length)});
+        length = minute < 0 ? 1 : length + 1;
+        CHeard part;
+        for (std::size_t end = i + length; i < end; ++i, ++slot) {
+            part.m_Names.push_back(slot->m_SoundName);
+            if (slot->m_FileName.empty())
+                part.m_Missing.push_back(slot->m_SoundName);
+        }
+        part.m_Time = minute < 0 ? "" : MinuteText(minute);
+        heard.push_back(part);
+    }
+    return heard;
+}
+
+std::string HeardText(const std::list<CSlot>& a_Slots) {
+    std::string text;
+    for (const CHeard& part : Heard(a_Slots))
+        text += (text.empty() ? "" : " ") + part.Text();
+    return text;
+}
 
 std::string DurationText(float a_Secs) {
     char buf[32];
