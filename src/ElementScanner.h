@@ -21,6 +21,9 @@ public:
     // The text searched: the schedule with its comments left out, which positions refer to.
     const std::string& Text() const { return m_Text; }
 
+    // Where the comment that opens at a_Open ("<!--") ends: just past the first "-->" after
+    // it, or at the end of a_Text when there is none.
+    static std::size_t CommentEnd(const std::string& a_Text, std::size_t a_Open);
     // atoi's reading of a_Text, a number beyond the int range clamped; false when the text is
     // not a whole number.
     static bool ParseInt(const std::string& a_Text, int& a_Value);

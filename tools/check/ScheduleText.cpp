@@ -29,10 +29,9 @@ CScheduleText::CScheduleText(std::string a_Text, std::string a_Path)
     m_Lines.push_back(0);
     for (std::size_t pos = m_Text.find('\n'); pos != npos; pos = m_Text.find('\n', pos + 1))
         m_Lines.push_back(pos + 1);
-    // Where the board has each comment end: at the first --> after it, or nowhere.
+    // Where the board has each comment end.
     for (std::size_t pos = m_Text.find(c_Open); pos != npos; pos = m_Text.find(c_Open, pos)) {
-        std::size_t close = m_Text.find(c_Close, pos + c_Open.size());
-        m_Comments.push_back({pos, close == npos ? m_Text.size() : close + c_Close.size()});
+        m_Comments.push_back({pos, CElementScanner::CommentEnd(m_Text, pos)});
         pos = m_Comments.back().m_End;
     }
 }
@@ -45,7 +44,7 @@ std::string CScheduleText::LineText(std::size_t a_Pos) const {
     return "line " + std::to_string(Line(a_Pos));
 }
 
-void CScheduleText::AddEncoding(std::vector<CCheckFinding>& a_Findings, bool a_NamesLost) const {
+void CScheduleText::AddEncoding(std::vector<CCheckFinding>& a_Findings) const {
     if (m_Utf16) {
         a_Findings.push_back(CCheckFinding::Make(
             EFinding::Encoding, m_Path + " is saved as UTF-16, as Notepad's \"Unicode\" does: "
@@ -68,7 +67,7 @@ void CScheduleText::AddEncoding(std::vector<CCheckFinding>& a_Findings, bool a_N
             " is saved as Latin-1 (ISO 8859-1), not UTF-8: its names with accents, such as \"" +
             Latin1AsUtf8(Trimmed(m_Text.substr(begin, end - begin))) + "\" (" + LineText(odd) +
             "), do not match file names written in UTF-8, as PCs write them today");
-    finding.m_ChangesPlay = a_NamesLost;
+    finding.m_ChangesPlay = false; // until a name with accents finds no file
     a_Findings.push_back(finding);
 }
 

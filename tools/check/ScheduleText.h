@@ -18,9 +18,8 @@ public:
 
     // Saved as UTF-16 (Notepad's "Unicode"): no tag is found in it.
     bool Utf16() const { return m_Utf16; }
-    // The finding on its encoding (none for UTF-8); a_NamesLost: names with accents do not
-    // match the files they mean.
-    void AddEncoding(std::vector<CCheckFinding>& a_Findings, bool a_NamesLost) const;
+    // The finding on its encoding, none for UTF-8; a Latin-1 one is taken not to change play.
+    void AddEncoding(std::vector<CCheckFinding>& a_Findings) const;
     // Comments that end elsewhere than they seem to, and misspelled tags the board needs.
     void AddFindings(std::vector<CCheckFinding>& a_Findings) const;
 

@@ -140,7 +140,7 @@ void CStickCheck::Examine(CCheckReport& a_Report, const CSoundLibrary& a_Library
     a_Report.m_Loaded = schedule.Load(&elements);
     CScheduleText text(schedule.FileText(), schedule.FileName());
     std::size_t encoding = a_Report.m_Findings.size();
-    text.AddEncoding(a_Report.m_Findings, false);
+    text.AddEncoding(a_Report.m_Findings);
     text.AddFindings(a_Report.m_Findings);
     std::vector<CCheckFinding> found = elements.Findings();
     a_Report.m_Findings.insert(a_Report.m_Findings.end(), found.begin(), found.end());
