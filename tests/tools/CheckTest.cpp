@@ -288,6 +288,16 @@ TEST(CheckTest, CheckAndTheSchedulerAgreeOnEverySpokenTime) {
         EXPECT_EQ(heard, says.substr(0, heard.size())) << text.str();
         EXPECT_EQ(heard.empty(), says.empty()) << text.str();
     }
+    // Summer time begins and ends on these days: the clock jumps an hour, the time stays right
+    // (on a stick init made, whose spoken sounds last no round number of seconds).
+    CScopedEnv summer("TZ", "CET-1CEST,M3.5.0,M10.5.0/3");
+    CTempDir dir;
+    ASSERT_EQ(RunCtl({"init", dir.Path()}).m_Status, 0);
+    for (int days : {17, 227}) {
+        CTimeVal day = At(12, 0);
+        day.AddSecs(days * 86400);
+        EXPECT_EQ(FindingKinds(CStickCheck::Run(dir.Path(), day)), "") << days;
+    }
 }
 
 // A stick is usable when the board plays something of it; --strict fails it also for what

@@ -15,14 +15,8 @@ namespace {
 constexpr int c_SecsPerDay = 24 * 3600;
 constexpr float c_Minute = 60;
 
-// Seconds into the local day, as a clock on the wall reads it.
-float ClockSecs(const CTimeVal& a_Time) {
-    return float(a_Time.Hour() * 3600 + a_Time.Min() * 60 + a_Time.Sec()) +
-           float(a_Time.MicroSecs()) / float(CTimeVal::c_MicrosPerSec);
-}
-
-// a_Secs brought into the half-day either side of zero: how far one clock reading lies ahead of
-// another, across midnight too.
+// a_Secs brought into the half-day either side of zero: a minute offset of a whole day or more
+// says the same time of day.
 float AroundZero(float a_Secs) {
     float secs = std::fmod(a_Secs, float(c_SecsPerDay));
     if (secs > c_SecsPerDay / 2)
@@ -128,11 +122,11 @@ void CChainTiming::JudgeSpoken(const CInterval& a_Interval, const CPlacedChain& 
         auto* timeRecord = static_cast<const CTimeRecord*>(record.get());
         std::vector<std::string> titles = timeRecord->TitlesForTime(announce);
         m_Needed.insert(titles.begin(), titles.end());
-        // How far what it says lies ahead of the clock, and so without its minute offset, from
-        // which the offsets that would make it right follow.
-        int says = SpokenMinute(titles);
-        float off = AroundZero(c_Minute * float(says) - ClockSecs(heard));
-        float ahead = AroundZero(off - c_Minute * float(spoken->m_MinOffset));
+        // How far what it says lies ahead of the moment it is heard, and so without its minute
+        // offset, from which the offsets that would make it right follow. Counted in time
+        // passed, not on the clock's face, which jumps when summer time begins or ends.
+        float ahead = AroundZero(announce - heard);
+        float off = AroundZero(ahead + c_Minute * float(spoken->m_MinOffset));
         spoken->m_Lowest = std::max(spoken->m_Lowest, (-c_Minute - ahead) / c_Minute);
         spoken->m_Highest = std::min(spoken->m_Highest, (c_Minute - ahead) / c_Minute);
         spoken->m_After = std::max(spoken->m_After, a_Placed.m_End - heard);
@@ -141,7 +135,7 @@ void CChainTiming::JudgeSpoken(const CInterval& a_Interval, const CPlacedChain& 
             (spoken->m_Wrong++ == 0 || (fromDay && !spoken->m_ExampleFromDay))) {
             spoken->m_Off = off;
             spoken->m_Heard = heard;
-            spoken->m_Says = says;
+            spoken->m_Says = SpokenMinute(titles);
             spoken->m_ExampleFromDay = fromDay;
         }
         ++spoken;
