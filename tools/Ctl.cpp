@@ -87,9 +87,19 @@ int CCtl::Main(int a_Argc, const char* const* a_Argv) {
     try {
         app.parse(a_Argc, a_Argv);
     } catch (const CLI::ParseError& e) {
-        return ParseFailed(app, e, a_Argc, a_Argv);
+        return Written(ParseFailed(app, e, a_Argc, a_Argv));
     }
-    return Dispatch(app);
+    return Written(Dispatch(app));
+}
+
+// Output that cannot be written in full (a full disk) fails the command, whatever it did.
+int CCtl::Written(int a_Status) {
+    m_Out.flush();
+    if (m_Out)
+        return a_Status;
+    m_Err << "quillanectl: the output could not be written in full (is the disk full?)"
+          << std::endl;
+    return a_Status == c_Usable ? c_NotUsable : a_Status;
 }
 
 int CCtl::Dispatch(const CLI::App& a_App) {

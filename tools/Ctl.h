@@ -35,6 +35,7 @@ private:
     void AddInit(CLI::App& a_App);
     void AddVoiceOptions(CLI::App& a_Command);
     int Dispatch(const CLI::App& a_App);
+    int Written(int a_Status);
     int ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int a_Argc,
                     const char* const* a_Argv);
     int Check();

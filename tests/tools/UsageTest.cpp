@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 TEST(UsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
@@ -47,4 +48,11 @@ TEST(UsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
     }
     // A stick that cannot be loaded was never in use, so it is not reported as removed.
     EXPECT_EQ(RunCtl({"run", d + "/zero"}).m_Out.find("removed"), std::string::npos);
+    for (std::vector<std::string> args : {std::vector<std::string>{"check", "--json", d + "/good"},
+                                          {"plan", d + "/good"}}) {
+        std::ofstream full("/dev/full"); // a full disk
+        CCtlResult result = RunCtl(args, &full);
+        EXPECT_EQ(result.m_Status, 1) << args[0];
+        EXPECT_NE(result.m_Err.find("could not be written"), std::string::npos) << result.m_Err;
+    }
 }
