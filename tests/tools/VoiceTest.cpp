@@ -59,7 +59,8 @@ TEST(VoiceTest, BadWordsFileOrVoiceIsRefusedAndNothingWritten) {
         {"cdnum14\t \n" + good, "en", "words.txt:1: no words after the tab for cdnum14"},
         {good.substr(0, cdnum35) + good.substr(next), "en",
          "words.txt has no words for cdnum35: every time sound needs a line"},
-        {good, "no-such-voice", "there is no voice \"no-such-voice\""}};
+        {good, "no-such-voice", "there is no voice \"no-such-voice\""},
+        {good, "en+nosuchvariant", "there is no voice \"en+nosuchvariant\""}};
     for (const auto& [text, voice, message] : cases) {
         CTempDir dir;
         std::string words = dir.Write("words.txt", text);
