@@ -111,10 +111,10 @@ int CCtl::Dispatch(const CLI::App& a_App) {
 
 void CCtl::AddPrepareCommands(CLI::App& a_App) {
     CLI::App* voice = a_App.add_subcommand("voice", "Speak the 93 time sounds into DIR/times");
-    voice->add_option("DIR", m_Given, "schedule directory (made when missing)")
-        ->required()
-        ->type_name("");
+    voice->add_option("DIR", m_Given, "schedule directory (made when missing)")->type_name("");
     AddVoiceOptions(*voice);
+    voice->add_flag("--print-words", m_PrintWords,
+                    "print the English words as a words file to translate, and make nothing");
     voice->footer(c_MakeFooter);
     AddImport(a_App);
     AddInit(a_App);
@@ -231,6 +231,14 @@ bool CCtl::Resolve(std::string& a_Dir) {
 }
 
 int CCtl::Voice() {
+    if (m_PrintWords)
+        return CPrepareCommands(m_Out, m_Err).PrintWords();
+    if (m_Given.empty()) {
+        m_Err << "quillanectl: voice needs DIR, unless --print-words is given (see quillanectl "
+                 "--help)"
+              << std::endl;
+        return c_UsageError;
+    }
     return CPrepareCommands(m_Out, m_Err).Voice(m_Given, m_Voice);
 }
 

@@ -58,6 +58,7 @@ private:
     std::vector<std::string> m_Paths;
     std::string m_Interval = "5:00";
     bool m_Force = false;
+    bool m_PrintWords = false;
 };
 
 #endif

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 TEST(InitTest, MakesAStickThatChimesAndSpeaksTheTimeAsTheIntervalEnds) {
     CTempDir stick;
     ASSERT_EQ(RunCtl({"init", stick.Path()}).m_Status, 0);
@@ -19,6 +21,21 @@ TEST(InitTest, MakesAStickThatChimesAndSpeaksTheTimeAsTheIntervalEnds) {
     for (std::size_t at = 0; (at = xml.find("<!--", at)) != std::string::npos; ++at)
         EXPECT_EQ(xml.substr(at, xml.find("-->", at) - at).find_first_of("<>", 4),
                   std::string::npos);
+}
+
+// The shortest interval that init names passes check --strict; a shorter one makes nothing.
+TEST(InitTest, RefusesAnIntervalTooShortForItsChainsNamingTheShortest) {
+    CTempDir dir;
+    CCtlResult refused = RunCtl({"init", dir.Path() + "/short", "--interval", "0:08"});
+    std::size_t at = refused.m_Err.find("give --interval ") + 16;
+    ASSERT_EQ(refused.m_Status, 1);
+    ASSERT_NE(refused.m_Err.find("0:08 is too short for the starter schedule"), std::string::npos)
+        << refused.m_Err;
+    EXPECT_NE(::access((dir.Path() + "/short").c_str(), F_OK), 0);
+    std::string shortest = refused.m_Err.substr(at, refused.m_Err.find(' ', at) - at);
+    ASSERT_EQ(RunCtl({"init", dir.Path() + "/fits", "--interval", shortest}).m_Status, 0);
+    CCheckReport report = CStickCheck::Run(dir.Path() + "/fits", CTimeVal());
+    EXPECT_EQ(report.ExitStatus(true), 0) << shortest << ": " << FindingKinds(report);
 }
 
 // Each case: where the stick holds a schedule already, and the directory init then says holds

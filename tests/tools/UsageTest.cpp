@@ -49,7 +49,8 @@ TEST(UsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
     // A stick that cannot be loaded was never in use, so it is not reported as removed.
     EXPECT_EQ(RunCtl({"run", d + "/zero"}).m_Out.find("removed"), std::string::npos);
     for (std::vector<std::string> args : {std::vector<std::string>{"check", "--json", d + "/good"},
-                                          {"plan", d + "/good"}}) {
+                                          {"plan", d + "/good"},
+                                          {"voice", "--print-words"}}) {
         std::ofstream full("/dev/full"); // a full disk
         CCtlResult result = RunCtl(args, &full);
         EXPECT_EQ(result.m_Status, 1) << args[0];

@@ -4,6 +4,7 @@
 #include "Schedule.h"
 #include "Wave.h"
 #include "prepare/Speech.h"
+#include "prepare/StickFile.h"
 #include "prepare/TimeSounds.h"
 #include "prepare/TimeWords.h"
 #include "prepare/WaveFile.h"
@@ -82,8 +83,12 @@ bool CStarterStick::ParseInterval(const std::string& a_Text, int& a_Secs) {
     return seconds < 60 && a_Secs > 0 && c_MaxIntervalSecs % a_Secs == 0;
 }
 
+float CStarterStick::ChimeKey(int a_IntervalSecs) {
+    return a_IntervalSecs >= 60 ? 30 : a_IntervalSecs / 2.0f;
+}
+
 std::string CStarterStick::ScheduleText(int a_IntervalSecs) {
-    std::string chimeKey = CInterval::KeyText(a_IntervalSecs >= 60 ? 30 : a_IntervalSecs / 2.0f);
+    std::string chimeKey = CInterval::KeyText(ChimeKey(a_IntervalSecs));
     std::string timeKey = CInterval::KeyText(float(a_IntervalSecs));
     char chimeNote[128];
     std::snprintf(chimeNote, sizeof chimeNote, c_ChimeNote, chimeKey.c_str());
@@ -133,10 +138,39 @@ bool CStarterStick::Make(int a_IntervalSecs, const CSpeech& a_Speech, const CTim
     std::optional<CTimeSounds> times;
     if (timeIs)
         times = CTimeSounds::Speak(a_Speech, a_Words, a_Why);
-    if (!times || !MakeStick(a_Why) || !WriteAll(a_IntervalSecs, *timeIs, *times, a_Why))
+    if (!times || !Fits(a_IntervalSecs, timeIs->Seconds() + times->LongestTimeSecs(), a_Why) ||
+        !MakeStick(a_Why) || !WriteAll(a_IntervalSecs, *timeIs, *times, a_Why))
         return false;
     Tell(a_IntervalSecs, a_Speech.Voice(), times->Count());
     return true;
+}
+
+bool CStarterStick::Fits(int a_IntervalSecs, double a_TimeSecs, std::string& a_Why) {
+    int shortest = a_IntervalSecs;
+    while (shortest <= c_MaxIntervalSecs &&
+           (c_MaxIntervalSecs % shortest != 0 || !ChainsFit(shortest, a_TimeSecs)))
+        ++shortest;
+    if (shortest == a_IntervalSecs)
+        return true;
+    char chains[160];
+    std::snprintf(chains, sizeof chains,
+                  "the chime (%.1f s from %s) and \"the time is\" with the time (up to %.1f s, "
+                  "ending the interval)",
+                  Chime().Seconds(), CInterval::KeyText(ChimeKey(a_IntervalSecs)).c_str(),
+                  a_TimeSecs);
+    if (shortest > c_MaxIntervalSecs)
+        return Fail(a_Why, std::string(chains) + " do not fit in any interval: shorten the words");
+    return Fail(a_Why, "an interval of " + IntervalText(a_IntervalSecs) +
+                           " is too short for the starter schedule: " + chains +
+                           " would overlap, and check --strict would refuse the stick. Nothing "
+                           "was made: give --interval " +
+                           IntervalText(shortest) + " or longer");
+}
+
+// The chime from its key, and the spoken time ending as the interval ends, a tenth of a second
+// apart at least.
+bool CStarterStick::ChainsFit(int a_IntervalSecs, double a_TimeSecs) {
+    return ChimeKey(a_IntervalSecs) + Chime().Seconds() + 0.1 <= a_IntervalSecs - a_TimeSecs;
 }
 
 // A stick not there yet is a directory for trying things out on a PC: made, and said so.
@@ -153,11 +187,15 @@ bool CStarterStick::MakeStick(std::string& a_Why) const {
 bool CStarterStick::WriteAll(int a_IntervalSecs, const CMonoSound& a_TimeIs,
                              const CTimeSounds& a_Times, std::string& a_Why) const {
     std::string dir = m_Stick + "/" + c_DirName;
-    return CWaveFile::MakeDir(dir, a_Why) && CWaveFile::Write(dir + "/chime.wav", Chime(), a_Why) &&
-           CWaveFile::Write(dir + "/" + CTimeWords::c_TimeIs + ".wav", a_TimeIs, a_Why) &&
-           a_Times.Write(dir + "/times", a_Why) &&
-           CWaveFile::WriteText(dir + "/" + CSchedule::c_FileName, ScheduleText(a_IntervalSecs),
-                                a_Why);
+    if (!CWaveFile::MakeDir(dir, a_Why) || !CWaveFile::MakeDir(dir + "/times", a_Why))
+        return false;
+    CStickFile::Files files{
+        {dir + "/chime.wav", CWaveFile::Bytes(Chime())},
+        {dir + "/" + CTimeWords::c_TimeIs + ".wav", CWaveFile::Bytes(a_TimeIs)}};
+    a_Times.AddTo(dir + "/times", files);
+    // The schedule last, when its sounds are in place.
+    files.emplace_back(dir + "/" + CSchedule::c_FileName, ScheduleText(a_IntervalSecs));
+    return CStickFile::WriteAll(files, a_Why);
 }
 
 void CStarterStick::Tell(int a_IntervalSecs, const std::string& a_Voice,

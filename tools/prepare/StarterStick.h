@@ -38,6 +38,12 @@ public:
               std::string& a_Why) const;
 
 private:
+    static float ChimeKey(int a_IntervalSecs);
+    // Whether the starter schedule's chains fit in an interval of a_IntervalSecs without running
+    // into each other, the spoken time lasting up to a_TimeSecs; false, with a_Why naming the
+    // shortest interval in which they fit.
+    static bool Fits(int a_IntervalSecs, double a_TimeSecs, std::string& a_Why);
+    static bool ChainsFit(int a_IntervalSecs, double a_TimeSecs);
     bool MakeStick(std::string& a_Why) const;
     bool WriteAll(int a_IntervalSecs, const CMonoSound& a_TimeIs, const CTimeSounds& a_Times,
                   std::string& a_Why) const;
