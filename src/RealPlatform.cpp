@@ -18,7 +18,8 @@ bool ArmWallTimer(int a_Timer, const CTimeVal& a_Until) {
 }
 } // namespace
 
-CRealPlatform::CRealPlatform(std::ostream& a_Out) : m_Out(a_Out), m_Wait(m_Notifier) {}
+CRealPlatform::CRealPlatform(std::ostream& a_Out, std::vector<std::string> a_PlayerOptions)
+    : m_Out(a_Out), m_PlayerOptions(std::move(a_PlayerOptions)), m_Wait(m_Notifier) {}
 
 CTimeVal CRealPlatform::Now() {
     return CTimeVal();
@@ -60,7 +61,7 @@ EWaitEnd CRealPlatform::WaitSteady(const CTimeVal& a_Until) {
 }
 
 EPlayEnd CRealPlatform::Play(const CPlayback& a_Playback) {
-    return CSound(a_Playback.m_FileNames, m_Out)
+    return CSound(a_Playback.m_FileNames, m_Out, m_PlayerOptions)
         .Play(m_Wait, a_Playback.m_Duration + c_PlayerGraceSecs);
 }
 

@@ -6,11 +6,15 @@
 #include "ServiceNotifier.h"
 
 #include <iostream>
+#include <string>
+#include <vector>
 
 // The system clock, waits the kernel ends, aplay and systemd.
 class CRealPlatform : public CPlatform {
 public:
-    explicit CRealPlatform(std::ostream& a_Out = std::cout);
+    // a_PlayerOptions go to every aplay before the file names (quillanectl run's device).
+    explicit CRealPlatform(std::ostream& a_Out = std::cout,
+                           std::vector<std::string> a_PlayerOptions = {});
 
     CTimeVal Now() override;
     std::int64_t SteadyMicroSecs() override;
@@ -27,6 +31,7 @@ private:
     EWaitEnd WaitSteady(const CTimeVal& a_Until);
 
     std::ostream& m_Out;
+    std::vector<std::string> m_PlayerOptions;
     CServiceNotifier m_Notifier;
     CKernelWait m_Wait;
 };

@@ -1,7 +1,5 @@
 #include "Ctl.h"
 
-#include "Announcer.h"
-#include "RealPlatform.h"
 #include "Schedule.h"
 #include "check/CheckJson.h"
 #include "check/CheckText.h"
@@ -13,6 +11,7 @@
 #include "prepare/TimeSounds.h"
 #include "prepare/TimeWords.h"
 #include "prepare/WaveFile.h"
+#include "run/Runner.h"
 #include "shared/StickDir.h"
 #include "shared/ToolText.h"
 
@@ -82,7 +81,16 @@ int CCtl::Main(int a_Argc, const char* const* a_Argv) {
     CLI::App* plan =
         AddCommand(app, "plan", "Print the next announcements, one line each", m_Given);
     AddPlanOptions(*plan);
-    AddCommand(app, "run", "Run the announcer on DIR until interrupted", m_Given);
+    CLI::App* run = AddCommand(
+        app, "run",
+        "Run the announcer on DIR through aplay until Ctrl-C, one line per announcement", m_Given);
+    run->add_option("--device", m_Run.m_Device,
+                    "play on this sound device of aplay (aplay -L lists them); null plays "
+                    "nothing, for a PC without a sound card")
+        ->type_name("NAME");
+    run->add_flag("--trace", m_Run.m_Trace,
+                  "print the board's own lines, as on the board, instead of one per "
+                  "announcement");
     AddPrepareCommands(app);
     try {
         app.parse(a_Argc, a_Argv);
@@ -218,8 +226,7 @@ int CCtl::Run() {
     std::string dir;
     if (!Resolve(dir))
         return c_NotUsable;
-    CRealPlatform platform(m_Out);
-    return CAnnouncer(platform, m_Out).Run(dir);
+    return CRunner::Run(dir, m_Given, m_Run, m_Out, m_Err);
 }
 
 bool CCtl::Resolve(std::string& a_Dir) {

@@ -2,6 +2,7 @@
 #define QUILLANE_CTL_H
 
 #include "prepare/PrepareCommands.h"
+#include "run/Runner.h"
 
 #include <iostream>
 #include <string>
@@ -59,6 +60,7 @@ private:
     std::string m_Interval = "5:00";
     bool m_Force = false;
     bool m_PrintWords = false;
+    CRunner::COptions m_Run;
 };
 
 #endif

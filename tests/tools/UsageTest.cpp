@@ -33,7 +33,7 @@ TEST(UsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
         {{"check", d + "/bad"}, 1, "The stick is not usable."},
         {{"check", d + "/zero"}, 1, "Interval 0:00 is not longer than zero"},
         {{"plan", d + "/bad"}, 1, "quillanectl: the schedule in " + d + "/bad/show cannot be loaded"},
-        {{"run", d + "/bad"}, 1, ""},
+        {{"run", "--device", "null", d + "/bad"}, 1, "cannot be loaded: quillanectl check " + d + "/bad says why"},
         {{"plan", d + "/empty"}, 0, "nothing plays within two days of schedule time; stopping"},
         {{"init", d + "/new"}, 0, "Made " + d + "/new, which was not there yet\nMade " + d + "/new/announcer: "},
         {{"plan", d + "/good", "--count", "1", "--svg", d}, 1, "cannot write " + d + ": Is a directory"},
@@ -47,7 +47,8 @@ TEST(UsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
             << result.m_Out << result.m_Err;
     }
     // A stick that cannot be loaded was never in use, so it is not reported as removed.
-    EXPECT_EQ(RunCtl({"run", d + "/zero"}).m_Out.find("removed"), std::string::npos);
+    EXPECT_EQ(RunCtl({"run", "--device", "null", d + "/zero"}).m_Out.find("removed"),
+              std::string::npos);
     for (std::vector<std::string> args : {std::vector<std::string>{"check", "--json", d + "/good"},
                                           {"plan", d + "/good"},
                                           {"voice", "--print-words"}}) {
