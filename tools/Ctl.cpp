@@ -27,13 +27,16 @@ const std::string c_DirHelp = std::string("schedule directory (holding ") + CSch
 const char* const c_Footer =
     "Exit status: 0 done (check: the stick is usable, warnings allowed); 1 the schedule cannot "
     "be loaded or no schedule directory is found (check --strict: also a finding that changes "
-    "what is played; voice, import, init: something could not be made); 2 usage error.";
-const char* const c_MakeFooter = "Exit status: 0 done; 1 something could not be made (a line "
-                                 "says what and why); 2 usage error.";
-const char* const c_VoiceHelp = "an espeak-ng voice or language: en, en-us, de, fr, es ... "
-                                "(default en)";
+    "what is played; run: also aplay cannot play on this PC; voice, import, init: something "
+    "could not be made; every command: its output could not be written); 2 usage error.";
+const char* const c_MakeFooter =
+    "Exit status: 0 done; 1 something could not be made (a line says what and why; nothing of "
+    "it is left half-written); 2 usage error.";
+const char* const c_VoiceHelp = "an espeak-ng voice or language: en, en-us, de, fr, es ..., "
+                                "with a +variant if you like: fr+f3 (default en)";
 const char* const c_WordsHelp = "the words of each time sound, one NAME<TAB>WORDS per line, "
-                                "for another language (default: English)";
+                                "for another language (default: English; voice --print-words "
+                                "prints them to translate); time-is too, if you like";
 
 bool TwoDigitsOrOne(const std::string& a_Text, std::size_t a_MinLength, int& a_Value) {
     if (a_Text.size() < a_MinLength || a_Text.size() > 2 ||
@@ -118,7 +121,9 @@ int CCtl::Dispatch(const CLI::App& a_App) {
 }
 
 void CCtl::AddPrepareCommands(CLI::App& a_App) {
-    CLI::App* voice = a_App.add_subcommand("voice", "Speak the 93 time sounds into DIR/times");
+    CLI::App* voice = a_App.add_subcommand(
+        "voice", "Speak the 93 time sounds into DIR/times (and time-is, when --words gives it), "
+                 "replacing all of them or none");
     voice->add_option("DIR", m_Given, "schedule directory (made when missing)")->type_name("");
     AddVoiceOptions(*voice);
     voice->add_flag("--print-words", m_PrintWords,
@@ -136,8 +141,8 @@ void CCtl::AddImport(CLI::App& a_App) {
         ->expected(2, CLI::detail::expected_max_vector_size)
         ->type_name("");
     import->add_flag("--force", m_Force,
-                     "replace a recording of the same name; allow a name starting with cdhour "
-                     "or cdnum");
+                     "replace the recording of the same name (any letter case) where it lies on "
+                     "the stick; allow a name starting with cdhour or cdnum");
     import->footer(c_MakeFooter);
 }
 
@@ -154,11 +159,13 @@ void CCtl::AddInit(CLI::App& a_App) {
                      "30:00";
     };
     init->add_option("--interval", m_Interval,
-                     "the interval, one that divides the hour (default 5:00)")
+                     "the interval, one that divides the hour and leaves room for the chime and "
+                     "the spoken time (default 5:00)")
         ->type_name("M:SS")
         ->check(CLI::Validator(interval, ""));
     AddVoiceOptions(*init);
-    init->add_flag("--force", m_Force, "replace an existing schedule and the sounds init makes");
+    init->add_flag("--force", m_Force,
+                   "replace an existing schedule and the sounds init makes (all or none)");
     init->footer(c_MakeFooter);
 }
 
