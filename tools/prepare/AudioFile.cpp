@@ -132,6 +132,10 @@ bool CAudioFile::ReadAll(std::vector<float>& a_Out, std::string& a_Why) {
     std::vector<float> frames(std::size_t(c_BlockFrames) * std::size_t(m_Info.channels)), mono;
     const auto limit = std::size_t(c_MaxSeconds * CWave::c_sample_rate);
     sf_count_t count = 0, read = 0;
+    if (Announced()) // room for the output at once, not twice as much from growing
+        a_Out.reserve(
+            std::size_t(double(m_Info.frames) * CWave::c_sample_rate / m_Info.samplerate) +
+            c_BlockFrames);
     while (a_Out.size() <= limit &&
            (count = sf_readf_float(m_File.get(), frames.data(), c_BlockFrames)) > 0) {
         Mix(frames, count, mono);

@@ -46,15 +46,13 @@ double CMonoSound::KeepBelowFullScale() {
     return 1.0 / over;
 }
 
-std::string CMonoSound::Pcm16() const {
-    std::string bytes;
-    bytes.reserve(m_Samples.size() * 2);
+void CMonoSound::AppendPcm16(std::string& a_Bytes) const {
+    a_Bytes.reserve(a_Bytes.size() + m_Samples.size() * 2);
     for (float sample : m_Samples) {
         // The clamp only guards against rounding: KeepBelowFullScale has made room.
         long value = std::clamp(std::lround(double(sample) * 32768.0), -32768L, 32767L);
         auto word = std::uint16_t(value);
-        bytes += char(word & 0xFF);
-        bytes += char(word >> 8);
+        a_Bytes += char(word & 0xFF);
+        a_Bytes += char(word >> 8);
     }
-    return bytes;
 }

@@ -54,11 +54,12 @@ bool CResampler::Finish(std::vector<float>& a_Out, std::string& a_Why) {
 // a_In marks the end of the input.
 bool CResampler::Step(const float* a_In, std::size_t a_Length, std::vector<float>& a_Out,
                       std::size_t& a_Fed, std::size_t& a_Produced, std::string& a_Why) {
-    std::size_t used = 0, start = a_Out.size();
-    a_Out.resize(start + c_Block);
-    soxr_error_t error = soxr_process(m_Soxr.get(), a_In, a_Length, &used, a_Out.data() + start,
-                                      c_Block, &a_Produced);
-    a_Out.resize(start + a_Produced);
+    std::size_t used = 0;
+    // Through a block of its own, so that a_Out grows by what is made only.
+    m_Block.resize(c_Block);
+    soxr_error_t error =
+        soxr_process(m_Soxr.get(), a_In, a_Length, &used, m_Block.data(), c_Block, &a_Produced);
+    a_Out.insert(a_Out.end(), m_Block.begin(), m_Block.begin() + std::ptrdiff_t(a_Produced));
     a_Fed += used;
     return !error || Fail(a_Why, std::string("resampling failed: ") + error);
 }

@@ -29,6 +29,7 @@ private:
               std::size_t& a_Fed, std::size_t& a_Produced, std::string& a_Why);
 
     std::unique_ptr<soxr, CDeleter> m_Soxr; // none when the rate is the recording rate already
+    std::vector<float> m_Block;
     std::string m_LastError;
 };
 
