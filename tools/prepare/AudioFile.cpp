@@ -77,8 +77,7 @@ void CAudioFile::CheckHeader() {
         m_LastError = "its header claims " + std::to_string(m_Info.samplerate) +
                       " Hz, outside the " + std::to_string(c_MinRate) + " to " +
                       std::to_string(c_MaxRate) +
-                      " Hz this program converts: the file is "
-                      "probably damaged";
+                      " Hz this program converts: the file is probably damaged";
     else if (m_Info.channels > c_MaxChannels)
         m_LastError = "its header claims " + std::to_string(m_Info.channels) +
                       " channels, more than the " + std::to_string(c_MaxChannels) +

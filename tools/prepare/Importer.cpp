@@ -56,8 +56,8 @@ std::string Joined(const std::vector<std::string>& a_Paths) {
 std::string ScheduleDirHolding(const std::string& a_Dir) {
     namespace fs = std::filesystem;
     std::error_code error;
-    struct stat here {
-    }, up{};
+    struct stat here {};
+    struct stat up {};
     for (fs::path dir = fs::absolute(a_Dir, error).lexically_normal(); !error;
          dir = dir.parent_path()) {
         if (fs::exists(dir / CSchedule::c_FileName, error))
