@@ -141,7 +141,7 @@ private:
     std::string m_Dir;
     std::string m_XmlStr;
     int m_FrequencySecs = 0;
-    int m_Version = 0;
+    [[maybe_unused]] int m_Version = 0; // nothing reads it yet, which clang warns of
     std::map<float, std::shared_ptr<CChain>> m_Program;
     CElementScanner m_Scanner;
     std::shared_ptr<CChain> m_LastChain;      // the chain an after-message record joins
