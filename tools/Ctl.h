@@ -1,6 +1,7 @@
 #ifndef QUILLANE_CTL_H
 #define QUILLANE_CTL_H
 
+#include "plan/Planner.h"
 #include "prepare/PrepareCommands.h"
 #include "run/Runner.h"
 
@@ -53,7 +54,7 @@ private:
     bool m_Json = false;
     bool m_Strict = false;
     std::string m_At;
-    long m_Count = 12;
+    long m_Count = CPlanner::c_DefaultCount;
     std::string m_Svg;
     CPrepareCommands::CVoice m_Voice;
     std::vector<std::string> m_Paths;
