@@ -1,6 +1,9 @@
 #include "CtlSupport.h"
 #include "Wave.h"
 #include "check/StickCheck.h"
+#include "prepare/Speech.h"
+#include "prepare/StarterStick.h"
+#include "prepare/TimeWords.h"
 
 #include <gtest/gtest.h>
 
@@ -73,4 +76,37 @@ TEST(InitTest, RefusesAStickWithAScheduleUnlessForcedKeepingOtherRecordings) {
                   "quillanectl: --interval: not an interval M:SS that divides the hour, such as "
                   "5:00, 10:00, 15:00 or 30:00 (see quillanectl --help)\n")
             << bad;
+}
+
+// The studio page goes to the top of the stick, where the board never looks and check does
+// not mind it; --force writes it anew. A page that cannot be read stops init with the reason,
+// before anything is written.
+TEST(InitTest, PutsTheStudioPageAtTheTopOfTheStick) {
+    CTempDir build;
+    const std::string page = build.Write("quillane-studio.html", "<!DOCTYPE html><title>S</title>");
+    const std::tuple<std::string, bool, bool, const char*> cases[] = {
+        // page, force, made, says
+        {"", false, true, "time sounds in times/ (voice en)\nNext:"},
+        {page, false, true, "quillane-studio.html: open it in a browser, on any computer"},
+        {page, true, true, "quillane-studio.html: open it in a browser, on any computer"},
+        {build.Path() + "/gone.html", false, false, "cannot read "},
+    };
+    for (const auto& [given, force, made, says] : cases) {
+        CTempDir stick;
+        if (force)
+            stick.Write("quillane-studio.html", "an older page");
+        std::ostringstream out;
+        std::string why;
+        bool done = CStarterStick(stick.Path(), force, out, given)
+                        .Make(300, CSpeech("en"), CTimeWords::English(), why);
+        EXPECT_EQ(done, made) << given << ": " << why;
+        EXPECT_NE((out.str() + why).find(says), std::string::npos) << out.str() << why;
+        if (!made) {
+            EXPECT_NE(::access((stick.Path() + "/announcer").c_str(), F_OK), 0) << given;
+            continue;
+        }
+        std::string top = stick.Path() + "/" + CStarterStick::c_PageName;
+        EXPECT_EQ(ReadFile(top), given.empty() ? "" : ReadFile(page)) << "none, or the page itself";
+        EXPECT_EQ(FindingKinds(CStickCheck::Run(stick.Path(), CTimeVal())), "") << given;
+    }
 }

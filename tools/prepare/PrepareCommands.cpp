@@ -72,7 +72,7 @@ int CPrepareCommands::Import(std::vector<std::string> a_Paths, bool a_Force) {
 
 int CPrepareCommands::Init(const std::string& a_Stick, int a_IntervalSecs, bool a_Force,
                            const CVoice& a_Voice) {
-    CStarterStick stick(a_Stick, a_Force, m_Out);
+    CStarterStick stick(a_Stick, a_Force, m_Out, CStarterStick::FindPage());
     std::string why;
     if (!stick.CheckFree(why))
         return Failed(why);

@@ -15,9 +15,15 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
+namespace fs = std::filesystem;
+
 const char* const CStarterStick::c_DirName = "announcer";
+const char* const CStarterStick::c_PageName = "quillane-studio.html";
 
 namespace {
 constexpr double c_Pi = 3.14159265358979323846;
@@ -64,8 +70,9 @@ double Stroke(double a_Time, double a_Hertz) {
 }
 } // namespace
 
-CStarterStick::CStarterStick(std::string a_Stick, bool a_Force, std::ostream& a_Out)
-    : m_Stick(std::move(a_Stick)), m_Force(a_Force), m_Out(a_Out) {
+CStarterStick::CStarterStick(std::string a_Stick, bool a_Force, std::ostream& a_Out,
+                             std::string a_Page)
+    : m_Stick(std::move(a_Stick)), m_Force(a_Force), m_Out(a_Out), m_Page(std::move(a_Page)) {
     // As the checker names directories, so that its answer can be compared with ours.
     m_Stick = CStickDir::WithoutTrailingSlashes(m_Stick);
 }
@@ -113,6 +120,18 @@ CMonoSound CStarterStick::Chime() {
     return CMonoSound(std::move(samples), c_Rate);
 }
 
+std::string CStarterStick::FindPage() {
+    std::error_code error;
+    fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error)
+        return "";
+    for (const fs::path& page : {program.parent_path() / c_PageName,
+                                 program.parent_path() / ".." / "share" / "quillane" / c_PageName})
+        if (fs::is_regular_file(page, error))
+            return page.lexically_normal().string();
+    return "";
+}
+
 bool CStarterStick::CheckFree(std::string& a_Why) const {
     struct stat st {};
     // A stick that is not there yet is made; one that is there must be a directory.
@@ -138,8 +157,10 @@ bool CStarterStick::Make(int a_IntervalSecs, const CSpeech& a_Speech, const CTim
     std::optional<CTimeSounds> times;
     if (timeIs)
         times = CTimeSounds::Speak(a_Speech, a_Words, a_Why);
+    std::string page;
     if (!times || !Fits(a_IntervalSecs, timeIs->Seconds() + times->LongestTimeSecs(), a_Why) ||
-        !MakeStick(a_Why) || !WriteAll(a_IntervalSecs, *timeIs, *times, a_Why))
+        !ReadPage(page, a_Why) || !MakeStick(a_Why) ||
+        !WriteAll(a_IntervalSecs, *timeIs, *times, page, a_Why))
         return false;
     Tell(a_IntervalSecs, a_Speech.Voice(), times->Count());
     return true;
@@ -185,7 +206,8 @@ bool CStarterStick::MakeStick(std::string& a_Why) const {
 }
 
 bool CStarterStick::WriteAll(int a_IntervalSecs, const CMonoSound& a_TimeIs,
-                             const CTimeSounds& a_Times, std::string& a_Why) const {
+                             const CTimeSounds& a_Times, const std::string& a_Page,
+                             std::string& a_Why) const {
     std::string dir = m_Stick + "/" + c_DirName;
     if (!CWaveFile::MakeDir(dir, a_Why) || !CWaveFile::MakeDir(dir + "/times", a_Why))
         return false;
@@ -193,9 +215,21 @@ bool CStarterStick::WriteAll(int a_IntervalSecs, const CMonoSound& a_TimeIs,
         {dir + "/chime.wav", CWaveFile::Bytes(Chime())},
         {dir + "/" + CTimeWords::c_TimeIs + ".wav", CWaveFile::Bytes(a_TimeIs)}};
     a_Times.AddTo(dir + "/times", files);
+    if (!m_Page.empty())
+        files.emplace_back(m_Stick + "/" + c_PageName, a_Page);
     // The schedule last, when its sounds are in place.
     files.emplace_back(dir + "/" + CSchedule::c_FileName, ScheduleText(a_IntervalSecs));
     return CStickFile::WriteAll(files, a_Why);
+}
+
+bool CStarterStick::ReadPage(std::string& a_Bytes, std::string& a_Why) const {
+    if (m_Page.empty())
+        return true;
+    std::ifstream page(m_Page, std::ios::binary);
+    if (!page)
+        return Fail(a_Why, "cannot read " + m_Page + ": " + std::strerror(errno));
+    a_Bytes.assign(std::istreambuf_iterator<char>(page), {});
+    return true;
 }
 
 void CStarterStick::Tell(int a_IntervalSecs, const std::string& a_Voice,
@@ -205,6 +239,11 @@ void CStarterStick::Tell(int a_IntervalSecs, const std::string& a_Voice,
           << ") with an interval of " << IntervalText(a_IntervalSecs)
           << ", chime.wav, time-is.wav and " << a_Count << " time sounds in times/ (voice "
           << Printable(a_Voice) << ")" << std::endl;
+    if (!m_Page.empty())
+        m_Out << "Made " << Printable(m_Stick + "/" + c_PageName)
+              << ": open it in a browser, on any computer, to check this stick and see its "
+                 "timetable"
+              << std::endl;
     m_Out << "Next: add announcements with quillanectl import FILE... " << Printable(m_Stick)
           << ", give each a record in the schedule, then run quillanectl check "
           << Printable(m_Stick) << std::endl;
