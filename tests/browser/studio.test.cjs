@@ -1,0 +1,145 @@
+// Quillane Studio in headless Chromium, against quillanectl: for every stick of the table the
+// page's report is what quillanectl check prints, its next announcements what plan prints and
+// its picture what plan --svg draws, for the same moment; and no request leaves the page.
+// QUILLANECTL names quillanectl as installed with the page, QUILLANE_STUDIO_PAGE the page;
+// NODE_PATH leads to playwright-core (scripts/test installs it from package-lock.json).
+'use strict';
+const { after, before, test } = require('node:test');
+const assert = require('node:assert/strict');
+const { spawnSync } = require('node:child_process');
+const { mkdirSync, mkdtempSync, readFileSync } = require('node:fs');
+const { tmpdir } = require('node:os');
+const { dirname, join } = require('node:path');
+const { pathToFileURL } = require('node:url');
+const { c_TimeZone, launch, openStick, openStudio } = require('./browser.cjs');
+const { Sticks, chunk, record, wav } = require('./sticks.cjs');
+
+const c_Ctl = process.env.QUILLANECTL;
+const c_Page = process.env.QUILLANE_STUDIO_PAGE;
+// The moment set in the page, and the one quillanectl is made to see (libfaketime).
+const c_Moment = '2026-03-14T14:31:05';
+const c_FakeTime = '2026-03-14 14:31:05';
+// A stick mounted as a file system of its own, as on a PC: only then does check know the top.
+const c_CanMount = spawnSync('unshare', ['-m', '--propagation', 'private', 'true']).status === 0;
+
+// Each stick: a name, what to change on the clean stick, the kinds check must find (so that
+// each trap is known to be sprung), and whether it needs mounting.
+const c_Cases = [
+    ['clean', () => {}, []],
+    ['stereo', (s) => s.write('announcer/welcome.wav', wav({ channels: 2, rate: 44100 })),
+        ['refused']],
+    ['broadcast chunk before the format', (s) => s.write('announcer/sub/Ansage-Zürich.wav',
+        wav({ bits: 24, rate: 48000, before: chunk('bext', 602) })), ['refused']],
+    ['list chunk and empty file', (s) => {
+        s.write('announcer/l.wav', wav({ between: chunk('LIST', 26) }));
+        s.write('announcer/e.WAV', '');
+    }, ['refused', 'refused']],
+    ['silent and replaced', (s) => {
+        s.write('announcer/gong.wav', wav({ seconds: 0 }));
+        s.copy('announcer/chime.wav', 'announcer/old/chime.wav');
+    }, ['zero-length', 'replaced']],
+    ['missing announcement', (s) => s.edit('  </Records>',
+        record('welcome', 'Custom', '2:00.0') + '  </Records>'), ['missing-announcement']],
+    ['misspelled element', (s) => s.edit('<m_TimingTime>0:30.0</m_TimingTime>',
+        '<m_TimingTme>0:30.0</m_TimingTme>'),
+    ['unknown-element', 'missing-element', 'replaced-chain']],
+    ['schedule that does not load', (s) => s.edit('<m_Frequency>5:00</m_Frequency>', ''), []],
+    // The page cannot see the order of directories on the stick, only the browser's: which of
+    // the two it names first may differ from the board's.
+    ['two schedule directories', (s) => s.copy('announcer', 'zz-old'),
+        ['several-schedule-dirs'], { swappable: ['USB/announcer', 'USB/zz-old'] }],
+    ['schedule in another letter case', (s) => s.move('announcer/forVrex.xml',
+        'announcer/forvrex.xml'), ['schedule-name-case']],
+    ['missing time sounds', (s) => s.move('announcer/times/cdnum35.wav',
+        'announcer/cdnum35.txt'), ['missing-time-sounds', 'needed-time-sounds-missing']],
+    ['schedule at the top', (s) => s.move('announcer/forVrex.xml', 'forVrex.xml'),
+        ['schedule-at-top'], { mounted: true }],
+];
+
+let sticks;
+let browser;
+let studio;
+
+// quillanectl a_Args run from the directory holding the stick, which it is given as USB, at the
+// fixed moment; inside a private mount namespace on a copy mounted at a_Mount when given.
+function ctl(a_Stick, a_Args, a_Mount) {
+    const command = ['faketime', c_FakeTime, c_Ctl, ...a_Args];
+    const env = { ...process.env, TZ: c_TimeZone };
+    const script = 'mount -t tmpfs quillane-test "$1/USB" && cp -a "$2/." "$1/USB/" && ' +
+        'cd "$1" && shift 2 && exec "$@"';
+    const run = a_Mount
+        ? spawnSync('unshare', ['-m', '--propagation', 'private', 'sh', '-c', script, 'sh',
+            a_Mount, a_Stick, ...command], { env })
+        : spawnSync(command[0], command.slice(1), { cwd: dirname(a_Stick), env });
+    // 1 is check's answer for an unusable stick; anything else means it did not run.
+    assert.ok(run.status === 0 || run.status === 1, `${command.join(' ')}: ${run.error || ''}` +
+        run.stderr);
+    return run;
+}
+
+function kinds(a_Report) {
+    return [...a_Report.matchAll(/^  ([a-z-]+): /gm)].map((found) => found[1]);
+}
+
+before(async () => {
+    assert.ok(c_Ctl && c_Page, 'QUILLANECTL and QUILLANE_STUDIO_PAGE name what is tested');
+    sticks = new Sticks(mkdtempSync(join(tmpdir(), 'quillane-browser-')), c_Ctl);
+    browser = await launch();
+    // The page as init put it on the clean stick, not the one it was copied from.
+    studio = await openStudio(browser, join(sticks.base, 'quillane-studio.html'));
+    await studio.page.locator('#moment').fill(c_Moment);
+});
+
+after(async () => {
+    await browser?.close();
+    sticks?.remove();
+});
+
+test('init puts the page on the stick', () => {
+    assert.deepEqual(readFileSync(join(sticks.base, 'quillane-studio.html')),
+        readFileSync(c_Page));
+});
+
+for (const [name, trap, expected, options = {}] of c_Cases) {
+    test(`the page and quillanectl agree on a stick with ${name}`,
+        { skip: options.mounted && !c_CanMount && 'no private mount namespace (needs root)' },
+        async () => {
+            const stick = sticks.make(name, trap);
+            const mount = options.mounted ? join(dirname(stick), 'mnt') : null;
+            if (mount)
+                mkdirSync(join(mount, 'USB'), { recursive: true });
+            const check = ctl(stick, ['check', 'USB'], mount);
+            const strict = ctl(stick, ['check', '--strict', 'USB'], mount);
+            const svg = join(dirname(stick), 'timetable.svg');
+            const plan = ctl(stick, ['plan', 'USB', '--svg', svg], mount);
+            const report = check.stdout.toString();
+            assert.deepEqual(kinds(report), expected, report + check.stderr);
+
+            const { page } = studio;
+            await openStick(page, stick);
+            const shownReport = await page.locator('#report').textContent();
+            const [one, other] = options.swappable || [];
+            const swapped = one && report.replaceAll(one, '\0').replaceAll(other, one)
+                .replaceAll('\0', other);
+            assert.equal(shownReport === swapped ? swapped : report, shownReport);
+            const verdict = check.status !== 0 ? 'not-usable'
+                : strict.status !== 0 ? 'changes-play' : 'usable';
+            assert.equal(await page.locator('#report').getAttribute('data-verdict'), verdict);
+            assert.equal(await page.locator('#plan').textContent(),
+                plan.stdout.toString() + plan.stderr.toString());
+            const picture = plan.status === 0 ? readFileSync(svg, 'utf8') : '';
+            const [shown, drawn] = await page.evaluate((text) => {
+                const serialize = (node) => node ? new XMLSerializer().serializeToString(node) : '';
+                const parsed = text && new DOMParser().parseFromString(text, 'image/svg+xml');
+                return [serialize(document.querySelector('#picture svg')),
+                    parsed ? serialize(parsed.documentElement) : ''];
+            }, picture);
+            assert.equal(shown, drawn);
+        });
+}
+
+test('no request leaves the page', () => {
+    const own = pathToFileURL(join(sticks.base, 'quillane-studio.html')).href;
+    assert.deepEqual(studio.requests.filter((url) => url !== own), []);
+    assert.deepEqual(studio.errors, []);
+});
