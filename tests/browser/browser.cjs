@@ -23,16 +23,18 @@ async function launch() {
     });
 }
 
-// The page at a_Path in a new tab, ready for a stick; every request it makes is kept in
-// requests, the page's own file first.
+// The page at a_Path in a new tab, ready for a stick; every request made in its context (by
+// any of its tabs) is kept in requests, the pages' own files among them.
 async function openStudio(a_Browser, a_Path) {
     const context = await a_Browser.newContext({ timezoneId: c_TimeZone });
-    const page = await context.newPage();
     const requests = [];
-    page.on('request', (request) => requests.push(request.url()));
-    page.on('websocket', (socket) => requests.push(socket.url()));
     const errors = [];
-    page.on('pageerror', (error) => errors.push(error.message));
+    context.on('request', (request) => requests.push(request.url()));
+    context.on('page', (tab) => {
+        tab.on('websocket', (socket) => requests.push(socket.url()));
+        tab.on('pageerror', (error) => errors.push(error.message));
+    });
+    const page = await context.newPage();
     const started = performance.now();
     await page.goto(pathToFileURL(a_Path).href);
     await page.waitForSelector('body[data-state="ready"]');

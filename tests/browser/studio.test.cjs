@@ -7,11 +7,11 @@
 const { after, before, test } = require('node:test');
 const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
-const { mkdirSync, mkdtempSync, readFileSync } = require('node:fs');
+const { mkdirSync, mkdtempSync, readFileSync, rmSync } = require('node:fs');
 const { tmpdir } = require('node:os');
 const { dirname, join } = require('node:path');
 const { pathToFileURL } = require('node:url');
-const { c_TimeZone, launch, openStick, openStudio } = require('./browser.cjs');
+const { c_TimeZone, launch, openStick, openStudio, setMoment, shown } = require('./browser.cjs');
 const { Sticks, chunk, record, wav } = require('./sticks.cjs');
 
 const c_Ctl = process.env.QUILLANECTL;
@@ -26,8 +26,10 @@ const c_CanMount = spawnSync('unshare', ['-m', '--propagation', 'private', 'true
 // each trap is known to be sprung), and whether it needs mounting.
 const c_Cases = [
     ['clean', () => {}, []],
-    ['stereo', (s) => s.write('announcer/welcome.wav', wav({ channels: 2, rate: 44100 })),
-        ['refused']],
+    ['stereo recordings, one named with a line break', (s) => {
+        s.write('announcer/welcome.wav', wav({ channels: 2, rate: 44100 }));
+        s.write('announcer/two\nlines.wav', wav({ channels: 2 }));
+    }, ['refused', 'refused']],
     ['broadcast chunk before the format', (s) => s.write('announcer/sub/Ansage-Zürich.wav',
         wav({ bits: 24, rate: 48000, before: chunk('bext', 602) })), ['refused']],
     ['list chunk and empty file', (s) => {
@@ -62,8 +64,8 @@ let studio;
 
 // quillanectl a_Args run from the directory holding the stick, which it is given as USB, at the
 // fixed moment; inside a private mount namespace on a copy mounted at a_Mount when given.
-function ctl(a_Stick, a_Args, a_Mount) {
-    const command = ['faketime', c_FakeTime, c_Ctl, ...a_Args];
+function ctl(a_Stick, a_Args, a_Mount, a_FakeTime = c_FakeTime) {
+    const command = ['faketime', a_FakeTime, c_Ctl, ...a_Args];
     const env = { ...process.env, TZ: c_TimeZone };
     const script = 'mount -t tmpfs quillane-test "$1/USB" && cp -a "$2/." "$1/USB/" && ' +
         'cd "$1" && shift 2 && exec "$@"';
@@ -100,6 +102,53 @@ test('init puts the page on the stick', () => {
         readFileSync(c_Page));
 });
 
+// What quillanectl says of the stick (given as USB from its parent) at a_FakeTime: check's report
+// and verdict, plan's lines and its picture.
+function quillanectl(a_Stick, a_FakeTime, a_Mount) {
+    const run = (args) => ctl(a_Stick, args, a_Mount, a_FakeTime);
+    const check = run(['check', 'USB']);
+    const strict = run(['check', '--strict', 'USB']);
+    const svg = join(dirname(a_Stick), 'timetable.svg');
+    rmSync(svg, { force: true });
+    const plan = run(['plan', 'USB', '--svg', svg]);
+    return {
+        report: check.stdout.toString(),
+        verdict: check.status !== 0 ? 'not-usable'
+            : strict.status !== 0 ? 'changes-play' : 'usable',
+        plan: plan.stdout.toString() + plan.stderr.toString(),
+        picture: plan.status === 0 ? readFileSync(svg, 'utf8') : '',
+    };
+}
+
+// The page shows what a_Expected holds; a_Swappable: two paths it may name the other way round.
+async function agree(a_Page, a_Expected, a_Swappable = []) {
+    const report = await a_Page.locator('#report').textContent();
+    const [one, other] = a_Swappable;
+    const swapped = one && a_Expected.report.replaceAll(one, '\0').replaceAll(other, one)
+        .replaceAll('\0', other);
+    assert.equal(report === swapped ? swapped : a_Expected.report, report);
+    assert.equal(await a_Page.locator('#report').getAttribute('data-verdict'),
+        a_Expected.verdict);
+    assert.equal(await a_Page.locator('#plan').textContent(), a_Expected.plan);
+    // The same picture: both parsed as SVG and written out again.
+    const [shown, drawn] = await a_Page.evaluate((text) => {
+        const serialize = (node) => node ? new XMLSerializer().serializeToString(node) : '';
+        const parsed = text && new DOMParser().parseFromString(text, 'image/svg+xml');
+        return [serialize(document.querySelector('#picture svg')),
+            parsed ? serialize(parsed.documentElement) : ''];
+    }, a_Expected.picture);
+    assert.equal(shown, drawn);
+}
+
+test('the moment is now when the page opens', async () => {
+    const page = await studio.context.newPage();
+    await page.goto(pathToFileURL(c_Page).href);
+    await page.waitForSelector('body[data-state="ready"]');
+    const shown = Date.parse(await page.locator('#moment').inputValue() + 'Z');
+    assert.ok(Math.abs(Date.now() - shown) < 60000, `${shown} is not now`);
+    await page.close();
+});
+
 for (const [name, trap, expected, options = {}] of c_Cases) {
     test(`the page and quillanectl agree on a stick with ${name}`,
         { skip: options.mounted && !c_CanMount && 'no private mount namespace (needs root)' },
@@ -108,38 +157,46 @@ for (const [name, trap, expected, options = {}] of c_Cases) {
             const mount = options.mounted ? join(dirname(stick), 'mnt') : null;
             if (mount)
                 mkdirSync(join(mount, 'USB'), { recursive: true });
-            const check = ctl(stick, ['check', 'USB'], mount);
-            const strict = ctl(stick, ['check', '--strict', 'USB'], mount);
-            const svg = join(dirname(stick), 'timetable.svg');
-            const plan = ctl(stick, ['plan', 'USB', '--svg', svg], mount);
-            const report = check.stdout.toString();
-            assert.deepEqual(kinds(report), expected, report + check.stderr);
-
-            const { page } = studio;
-            await openStick(page, stick);
-            const shownReport = await page.locator('#report').textContent();
-            const [one, other] = options.swappable || [];
-            const swapped = one && report.replaceAll(one, '\0').replaceAll(other, one)
-                .replaceAll('\0', other);
-            assert.equal(shownReport === swapped ? swapped : report, shownReport);
-            const verdict = check.status !== 0 ? 'not-usable'
-                : strict.status !== 0 ? 'changes-play' : 'usable';
-            assert.equal(await page.locator('#report').getAttribute('data-verdict'), verdict);
-            assert.equal(await page.locator('#plan').textContent(),
-                plan.stdout.toString() + plan.stderr.toString());
-            const picture = plan.status === 0 ? readFileSync(svg, 'utf8') : '';
-            const [shown, drawn] = await page.evaluate((text) => {
-                const serialize = (node) => node ? new XMLSerializer().serializeToString(node) : '';
-                const parsed = text && new DOMParser().parseFromString(text, 'image/svg+xml');
-                return [serialize(document.querySelector('#picture svg')),
-                    parsed ? serialize(parsed.documentElement) : ''];
-            }, picture);
-            assert.equal(shown, drawn);
+            const expectedNow = quillanectl(stick, c_FakeTime, mount);
+            assert.deepEqual(kinds(expectedNow.report), expected, expectedNow.report);
+            await openStick(studio.page, stick);
+            await agree(studio.page, expectedNow, options.swappable);
         });
 }
 
+// Another moment, in another hour, redraws: the announce time, the picture and the lines move.
+test('changing the moment checks and draws the stick again', async () => {
+    const stick = sticks.make('moments', () => {});
+    await openStick(studio.page, stick);
+    await setMoment(studio.page, '2026-03-14T09:07:30');
+    await agree(studio.page, quillanectl(stick, '2026-03-14 09:07:30'));
+    await setMoment(studio.page, c_Moment);
+    await agree(studio.page, quillanectl(stick, c_FakeTime));
+});
+
+// A file written into the open stick (as the editor and the converter will) is checked at once.
+test('a file written into the page is checked at once', async () => {
+    const changes = (s) => {
+        s.edit('  </Records>', record('welcome', 'Custom', '2:00.0') + '  </Records>');
+        s.write('announcer/welcome.wav', wav({ channels: 2, rate: 44100 }));
+    };
+    const changed = sticks.make('written-expected', changes);
+    const expected = quillanectl(changed, c_FakeTime);
+    await openStick(studio.page, sticks.make('written', () => {}));
+    const files = ['announcer/forVrex.xml', 'announcer/welcome.wav'].map((path) =>
+        [path, readFileSync(join(changed, path)).toString('base64')]);
+    await shown(studio.page, () => studio.page.evaluate(async (a_Files) => {
+        for (const [path, base64] of a_Files) {
+            const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+            await window.quillaneStudio.write(path, new Blob([bytes]));
+        }
+    }, files));
+    await agree(studio.page, expected);
+});
+
 test('no request leaves the page', () => {
-    const own = pathToFileURL(join(sticks.base, 'quillane-studio.html')).href;
-    assert.deepEqual(studio.requests.filter((url) => url !== own), []);
+    const own = [join(sticks.base, 'quillane-studio.html'), c_Page].map((path) =>
+        pathToFileURL(path).href);
+    assert.deepEqual(studio.requests.filter((url) => !own.includes(url)), []);
     assert.deepEqual(studio.errors, []);
 });
