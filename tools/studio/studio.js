@@ -61,7 +61,11 @@ class StickFiles {
 
     // Adds or replaces the file at path (below the stick) with a_File, a File or a Blob.
     async put(path, file) {
-        const bytes = await this.needed(path, file);
+        this.store(path, file, await this.needed(path, file));
+    }
+
+    // As put, with the bytes needed of the file already read.
+    store(path, file, bytes) {
         this.files.set(path, file);
         if (bytes === null)
             return;
@@ -136,11 +140,17 @@ class Studio {
             this.stick.close();
         const name = files.length ? files[0].webkitRelativePath.split('/')[0] : 'stick';
         this.stick = new StickFiles(this.module, name || 'stick');
-        for (let first = 0; first < files.length; first += c_ReadsAtOnce)
-            await Promise.all(files.slice(first, first + c_ReadsAtOnce).map((file) => {
-                const path = file.webkitRelativePath.split('/').slice(1).join('/');
-                return this.stick.put(path, file);
-            }));
+        // Read many at once, but stored in the order the browser lists them, which is the
+        // order the checks then find them in: that of the stick's own folders where the browser
+        // keeps it.
+        for (let first = 0; first < files.length; first += c_ReadsAtOnce) {
+            const batch = files.slice(first, first + c_ReadsAtOnce);
+            const paths = batch.map((file) =>
+                file.webkitRelativePath.split('/').slice(1).join('/'));
+            const bytes =
+                await Promise.all(batch.map((file, i) => this.stick.needed(paths[i], file)));
+            batch.forEach((file, i) => this.stick.store(paths[i], file, bytes[i]));
+        }
         this.refresh();
     }
 
