@@ -2,16 +2,11 @@
 // (nothing is downloaded), and Quillane Studio opened in it from a file.
 'use strict';
 const { chromium } = require('playwright-core');
-const { existsSync } = require('node:fs');
 const { pathToFileURL } = require('node:url');
 
 const c_Chromium = process.env.QUILLANE_CHROMIUM || '/usr/bin/chromium';
 // The time zone both the page and quillanectl read the moment in.
 const c_TimeZone = 'UTC';
-
-function haveChromium() {
-    return existsSync(c_Chromium);
-}
 
 // Root needs --no-sandbox; the rest keep Chromium from reaching for the network on its own
 // (updates, sync, metrics), so that every request seen comes from the page.
@@ -61,5 +56,4 @@ function setMoment(a_Page, a_Moment) {
     return shown(a_Page, () => a_Page.locator('#moment').fill(a_Moment));
 }
 
-module.exports = { c_Chromium, c_TimeZone, haveChromium, launch, openStudio, shown, openStick,
-    setMoment };
+module.exports = { c_TimeZone, launch, openStudio, shown, openStick, setMoment };

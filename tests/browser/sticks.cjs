@@ -84,10 +84,6 @@ class Stick {
         writeFileSync(this.path(a_Rel), a_Bytes);
     }
 
-    read(a_Rel) {
-        return readFileSync(this.path(a_Rel), 'utf8');
-    }
-
     move(a_From, a_To) {
         mkdirSync(dirname(this.path(a_To)), { recursive: true });
         renameSync(this.path(a_From), this.path(a_To));
@@ -99,7 +95,7 @@ class Stick {
 
     // Replaces a_From by a_To in the schedule announcer/forVrex.xml.
     edit(a_From, a_To) {
-        const schedule = this.read('announcer/forVrex.xml');
+        const schedule = readFileSync(this.path('announcer/forVrex.xml'), 'utf8');
         if (!schedule.includes(a_From))
             throw new Error(`the schedule holds no ${a_From}`);
         this.write('announcer/forVrex.xml', schedule.replace(a_From, a_To));

@@ -7,7 +7,7 @@
 const { after, before, test } = require('node:test');
 const assert = require('node:assert/strict');
 const { spawnSync } = require('node:child_process');
-const { mkdirSync, mkdtempSync, readFileSync, rmSync } = require('node:fs');
+const { mkdtempSync, readFileSync, rmSync } = require('node:fs');
 const { tmpdir } = require('node:os');
 const { dirname, join } = require('node:path');
 const { pathToFileURL } = require('node:url');
@@ -81,8 +81,8 @@ let studio;
 function ctl(a_Stick, a_Args, a_Mount, a_FakeTime = c_FakeTime) {
     const command = ['faketime', a_FakeTime, c_Ctl, ...a_Args];
     const env = { ...process.env, TZ: c_TimeZone };
-    const script = 'mount -t tmpfs quillane-test "$1/USB" && cp -a "$2/." "$1/USB/" && ' +
-        'cd "$1" && shift 2 && exec "$@"';
+    const script = 'mkdir -p "$1/USB" && mount -t tmpfs quillane-test "$1/USB" && ' +
+        'cp -a "$2/." "$1/USB/" && cd "$1" && shift 2 && exec "$@"';
     const run = a_Mount
         ? spawnSync('unshare', ['-m', '--propagation', 'private', 'sh', '-c', script, 'sh',
             a_Mount, a_Stick, ...command], { env })
@@ -187,9 +187,7 @@ for (const [name, trap, expected, options = {}] of c_Cases) {
         { skip: options.mounted && !c_CanMount && 'no private mount namespace (needs root)' },
         async () => {
             const stick = sticks.make(name, trap);
-            const mount = options.mounted ? join(dirname(stick), 'mnt') : null;
-            if (mount)
-                mkdirSync(join(mount, 'USB'), { recursive: true });
+            const mount = options.mounted && join(dirname(stick), 'mnt');
             const expectedNow = quillanectl(stick, c_FakeTime, mount);
             assert.deepEqual(kinds(expectedNow.report), expected, expectedNow.report);
             await openStick(studio.page, stick);
