@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 
 namespace {
 constexpr int c_MinutesPerDay = 24 * 60;
@@ -117,6 +118,32 @@ bool LocalFields(std::time_t a_Moment, std::tm& a_Fields) {
     return localtime_r(&a_Moment, &a_Fields) != nullptr;
 }
 
+// Days from 1970-01-01 to the given date of the proleptic Gregorian calendar.
+std::int64_t DaysFromCivil(std::int64_t a_Year, int a_Month, int a_Day) {
+    a_Year -= a_Month <= 2;
+    std::int64_t era = (a_Year >= 0 ? a_Year : a_Year - 399) / 400;
+    std::int64_t yearOfEra = a_Year - era * 400;
+    std::int64_t dayOfYear = (153 * (a_Month > 2 ? a_Month - 3 : a_Month + 9) + 2) / 5 + a_Day - 1;
+    return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
+}
+
+// How far the local clock is ahead of UTC at a_Moment, in seconds; none beyond its range.
+std::optional<std::int64_t> UtcOffset(std::time_t a_Moment) {
+    std::tm fields{};
+    if (!LocalFields(a_Moment, fields))
+        return std::nullopt;
+    std::int64_t days =
+        DaysFromCivil(fields.tm_year + std::int64_t(1900), fields.tm_mon + 1, fields.tm_mday);
+    std::int64_t wall =
+        days * c_SecsPerDay + fields.tm_hour * 3600 + fields.tm_min * 60 + fields.tm_sec;
+    return wall - std::int64_t(a_Moment);
+}
+
+CTimeVal Instant(std::time_t a_Secs) {
+    timeval time{};
+    time.tv_sec = a_Secs;
+    return CTimeVal(time);
+}
 } // namespace
 
 CCalendar::CCalendar(const std::string& a_Text) {
@@ -128,6 +155,13 @@ CCalendar::CCalendar(const std::string& a_Text) {
             m_Problems.push_back({item, *problem});
         start = end + 1;
     }
+    for (const Window& window : m_Windows) {
+        for (int minute : {window.m_Start, window.m_End}) {
+            if (minute > 0 && minute < c_MinutesPerDay)
+                m_Edges.push_back(minute * 60);
+        }
+    }
+    std::sort(m_Edges.begin(), m_Edges.end());
 }
 
 std::optional<CCalendar::EProblem> CCalendar::ReadItem(const std::string& a_Item) {
@@ -211,6 +245,44 @@ bool CCalendar::Dates::Covers(const std::tm& a_Fields) const {
     if (m_Last < m_First) // every year, past the year's end
         return day >= m_First || day <= m_Last;
     return day >= m_First && day <= m_Last;
+}
+
+std::optional<CTimeVal> CCalendar::NextChange(const CTimeVal& a_From,
+                                              const CTimeVal& a_Limit) const {
+    std::time_t moment = std::time_t(a_From.Seconds());
+    const bool covered = Covers(a_From);
+    if (Empty())
+        return std::nullopt;
+    while (std::optional<std::time_t> next = NextEdge(moment)) {
+        if (a_Limit < Instant(*next))
+            break;
+        moment = *next;
+        if (Covers(Instant(moment)) != covered)
+            return Instant(moment);
+    }
+    return std::nullopt;
+}
+
+// Coverage follows the local clock's fields, so it can change only where the local clock reaches
+// a window's start or end or a midnight, or where it jumps (summer time). The next such moment.
+std::optional<std::time_t> CCalendar::NextEdge(std::time_t a_Moment) const {
+    std::optional<std::int64_t> offset = UtcOffset(a_Moment);
+    if (!offset)
+        return std::nullopt;
+    std::int64_t wall = std::int64_t(a_Moment) + *offset;
+    std::int64_t midnight = wall - ((wall % c_SecsPerDay) + c_SecsPerDay) % c_SecsPerDay;
+    auto edge = std::upper_bound(m_Edges.begin(), m_Edges.end(), wall - midnight);
+    std::time_t next =
+        std::time_t(midnight + (edge == m_Edges.end() ? c_SecsPerDay : *edge) - *offset);
+    if (UtcOffset(next) == offset)
+        return next;
+    // The clock jumps on the way there: the edge is the first second of the new offset. The
+    // wall-clock reading is ambiguous or missing around it, so bisect between known offsets.
+    for (std::time_t before = a_Moment; next - before > 1;) {
+        std::time_t middle = before + (next - before) / 2;
+        (UtcOffset(middle) == offset ? before : next) = middle;
+    }
+    return next;
 }
 
 const char* CCalendar::ProblemText(EProblem a_Problem) {

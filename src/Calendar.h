@@ -40,6 +40,9 @@ public:
     bool Empty() const { return m_Windows.empty() && m_Dates.empty(); }
     const std::vector<Unreadable>& Problems() const { return m_Problems; }
     bool Covers(const CTimeVal& a_Moment) const;
+    // The end of the stretch a_From lies in: the first whole second after it that is covered when
+    // a_From is not, or not covered when a_From is; none when that comes later than a_Limit.
+    std::optional<CTimeVal> NextChange(const CTimeVal& a_From, const CTimeVal& a_Limit) const;
 
     // What an item with a_Problem should look like, in plain words with an example.
     static const char* ProblemText(EProblem a_Problem);
@@ -64,9 +67,11 @@ private:
                                        unsigned a_Days);
     std::optional<EProblem> ReadDates(const std::string& a_Item);
     bool CoversFields(const std::tm& a_Fields) const;
+    std::optional<std::time_t> NextEdge(std::time_t a_Moment) const;
 
     std::vector<Window> m_Windows; // whole days are windows from 00:00 to 24:00
     std::vector<Dates> m_Dates;
+    std::vector<int> m_Edges; // every window's start and end, in seconds into a day, sorted
     std::vector<Unreadable> m_Problems;
 };
 

@@ -9,6 +9,7 @@
 
 namespace {
 using P = CCalendar::EProblem;
+constexpr int c_Year = 366 * 24 * 3600;
 
 // A fixed instant: "2026-03-02 22:00", seconds and the UTC offset ("+02") optional.
 CTimeVal Moment(const std::string& a_Text) {
@@ -92,5 +93,45 @@ TEST(CalendarTest, UnreadableItemsAreNamedAndLeftOut) {
         EXPECT_TRUE(calendar.Covers(Moment("2026-03-08 12:00"))) << item;
         EXPECT_FALSE(calendar.Covers(Moment("2026-03-09 12:00"))) << item;
         EXPECT_NE(std::string(CCalendar::ProblemText(problem)).find(" like "), std::string::npos);
+    }
+}
+
+TEST(CalendarTest, NextChangeIsExactAcrossDaysDatesAndSummerTime) {
+    CScopedEnv zone("TZ", "Europe/Berlin");
+    // clang-format off
+    // Summer time in 2026: 29 March 02:00 +01 becomes 03:00 +02; 25 October 03:00 +02 becomes
+    // 02:00 +01. 5 January is a Monday.
+    const std::tuple<const char*, const char*, int, const char*> cases[] = { // from, limit: change
+        {"22:00-06:00", "2026-01-05 23:00+01", c_Year, "2026-01-06 06:00+01"},
+        {"22:00-06:00", "2026-01-06 12:00:30+01", c_Year, "2026-01-06 22:00+01"},
+        {"22:00-06:00; Sat,Sun", "2026-01-09 23:00+01", c_Year, "2026-01-12 06:00+01"},
+        {"Mon-Fri 22:00-06:00; Sat,Sun", "2026-01-10 12:00+01", c_Year, "2026-01-12 00:00+01"},
+        {"Fri 22:00-06:00", "2026-01-10 05:00+01", c_Year, "2026-01-10 06:00+01"},
+        {"22:00-06:00; 12-25", "2026-12-24 23:00+01", c_Year, "2026-12-26 06:00+01"},
+        {"12-25", "2026-06-01 12:00+02", c_Year, "2026-12-25 00:00+01"},
+        {"12-25", "2026-12-24 12:00+01", 12 * 3600, "2026-12-25 00:00+01"},
+        {"12-25", "2026-12-24 12:00+01", 12 * 3600 - 1, ""},
+        {"2026-12-24..2027-01-01; 22:00-06:00", "2026-12-23 23:00+01", c_Year,
+         "2027-01-02 06:00+01"},
+        {"12-24..01-02", "2027-01-01 12:00+01", c_Year, "2027-01-03 00:00+01"},
+        {"02:00-03:00", "2026-03-28 12:00+01", c_Year, "2026-03-30 02:00+02"},
+        {"01:30-02:30", "2026-03-29 01:45+01", c_Year, "2026-03-29 03:00+02"},
+        {"02:30-04:00", "2026-03-29 01:00+01", c_Year, "2026-03-29 03:00+02"},
+        {"01:00-02:30", "2026-10-25 01:10+02", c_Year, "2026-10-25 02:30+02"},
+        {"01:00-02:30", "2026-10-25 02:40+02", c_Year, "2026-10-25 02:00+01"},
+        {"01:00-02:30", "2026-10-25 02:00+01", c_Year, "2026-10-25 02:30+01"},
+        {"00:00-24:00", "2026-01-05 12:00+01", c_Year, ""},
+        {"Mon-Sun", "2026-01-05 12:00+01", c_Year, ""},
+        {"", "2026-01-05 12:00+01", c_Year, ""},
+    };
+    // clang-format on
+    for (const auto& [text, from, limit, change] : cases) {
+        CTimeVal end = Moment(from);
+        end.AddSecs(limit);
+        std::optional<CTimeVal> found = CCalendar(text).NextChange(Moment(from), end);
+        std::string what = std::string(text) + " from " + from;
+        EXPECT_EQ(found ? found->Seconds() - Moment(from).Seconds() : -1,
+                  *change ? Moment(change).Seconds() - Moment(from).Seconds() : -1)
+            << what;
     }
 }
