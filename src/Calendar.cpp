@@ -239,9 +239,9 @@ bool CCalendar::Window::Covers(const std::tm& a_Fields) const {
 }
 
 bool CCalendar::Dates::Covers(const std::tm& a_Fields) const {
-    int day = (a_Fields.tm_mon + 1) * 100 + a_Fields.tm_mday;
-    if (!m_Yearly)
-        day += (a_Fields.tm_year + 1900) * 10000;
+    std::int64_t day = (a_Fields.tm_mon + 1) * 100 + a_Fields.tm_mday;
+    if (!m_Yearly) // 64 bits: a clock set far ahead must not overflow
+        day += (a_Fields.tm_year + std::int64_t(1900)) * 10000;
     if (m_Last < m_First) // every year, past the year's end
         return day >= m_First || day <= m_Last;
     return day >= m_First && day <= m_Last;
