@@ -118,25 +118,21 @@ bool LocalFields(std::time_t a_Moment, std::tm& a_Fields) {
     return localtime_r(&a_Moment, &a_Fields) != nullptr;
 }
 
-// Days from 1970-01-01 to the given date of the proleptic Gregorian calendar.
-std::int64_t DaysFromCivil(std::int64_t a_Year, int a_Month, int a_Day) {
-    a_Year -= a_Month <= 2;
-    std::int64_t era = (a_Year >= 0 ? a_Year : a_Year - 399) / 400;
-    std::int64_t yearOfEra = a_Year - era * 400;
-    std::int64_t dayOfYear = (153 * (a_Month > 2 ? a_Month - 3 : a_Month + 9) + 2) / 5 + a_Day - 1;
-    return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
-}
-
-// How far the local clock is ahead of UTC at a_Moment, in seconds; none beyond its range.
-std::optional<std::int64_t> UtcOffset(std::time_t a_Moment) {
+// Seconds into the local day at a_Moment; none beyond the clock's range.
+std::optional<int> SecondOfDay(std::time_t a_Moment) {
     std::tm fields{};
     if (!LocalFields(a_Moment, fields))
         return std::nullopt;
-    std::int64_t days =
-        DaysFromCivil(fields.tm_year + std::int64_t(1900), fields.tm_mon + 1, fields.tm_mday);
-    std::int64_t wall =
-        days * c_SecsPerDay + fields.tm_hour * 3600 + fields.tm_min * 60 + fields.tm_sec;
-    return wall - std::int64_t(a_Moment);
+    return fields.tm_hour * 3600 + fields.tm_min * 60 + fields.tm_sec;
+}
+
+// How far the local clock is ahead of UTC, as far as the time of day shows it. A zone that skipped
+// or repeated a whole day has done so at midnight since 1868, and midnight is an edge anyway.
+std::optional<int> DayOffset(std::time_t a_Moment) {
+    std::optional<int> second = SecondOfDay(a_Moment);
+    if (!second)
+        return std::nullopt;
+    return int(((*second - std::int64_t(a_Moment)) % c_SecsPerDay + c_SecsPerDay) % c_SecsPerDay);
 }
 
 CTimeVal Instant(std::time_t a_Secs) {
@@ -266,21 +262,19 @@ std::optional<CTimeVal> CCalendar::NextChange(const CTimeVal& a_From,
 // Coverage follows the local clock's fields, so it can change only where the local clock reaches
 // a window's start or end or a midnight, or where it jumps (summer time). The next such moment.
 std::optional<std::time_t> CCalendar::NextEdge(std::time_t a_Moment) const {
-    std::optional<std::int64_t> offset = UtcOffset(a_Moment);
-    if (!offset)
+    std::optional<int> second = SecondOfDay(a_Moment);
+    if (!second)
         return std::nullopt;
-    std::int64_t wall = std::int64_t(a_Moment) + *offset;
-    std::int64_t midnight = wall - ((wall % c_SecsPerDay) + c_SecsPerDay) % c_SecsPerDay;
-    auto edge = std::upper_bound(m_Edges.begin(), m_Edges.end(), wall - midnight);
-    std::time_t next =
-        std::time_t(midnight + (edge == m_Edges.end() ? c_SecsPerDay : *edge) - *offset);
-    if (UtcOffset(next) == offset)
+    auto edge = std::upper_bound(m_Edges.begin(), m_Edges.end(), *second);
+    std::time_t next = a_Moment + ((edge == m_Edges.end() ? c_SecsPerDay : *edge) - *second);
+    std::optional<int> offset = DayOffset(a_Moment);
+    if (DayOffset(next) == offset)
         return next;
     // The clock jumps on the way there: the edge is the first second of the new offset. The
     // wall-clock reading is ambiguous or missing around it, so bisect between known offsets.
     for (std::time_t before = a_Moment; next - before > 1;) {
         std::time_t middle = before + (next - before) / 2;
-        (UtcOffset(middle) == offset ? before : next) = middle;
+        (DayOffset(middle) == offset ? before : next) = middle;
     }
     return next;
 }
