@@ -56,6 +56,8 @@ TEST(CalendarTest, ItemsCoverTheirMomentsAndNoOthers) {
          {"2026-12-23 23:59:59", "2027-01-02 00:00", "2027-12-25 12:00"}},
         {"12-24..01-02", {"2026-12-24 00:00", "2029-12-31 12:00", "2027-01-02 23:59:59"},
          {"2026-12-23 23:59:59", "2027-01-03 00:00", "2026-06-15 12:00"}},
+        {"2028-02-29", {"2028-02-29 12:00"}, {"2032-02-29 12:00"}},
+        {"01-31; 03-31; 05-31; 07-31; 08-31; 10-31", {"2026-10-31 12:00"}, {"2026-11-01 12:00"}},
         {"Sun;; 12-25 ;", {"2026-03-08 12:00", "2026-12-25 12:00"}, {"2026-03-09 12:00"}},
         {"", {}, {"2026-03-02 12:00"}},
     };
@@ -75,13 +77,15 @@ TEST(CalendarTest, UnreadableItemsAreNamedAndLeftOut) {
     // clang-format off
     const std::pair<const char*, P> cases[] = {
         {"Holidays", P::NotAnItem}, {"*", P::NotAnItem}, {"Sunday", P::BadDays},
-        {"Mon-", P::BadDays}, {"Sat,,Sun", P::BadDays}, {"Mon-Fry 12:00-13:00", P::BadDays},
-        {"25:00-06:00", P::BadWindow}, {"22:00-24:01", P::BadWindow}, {"24:00-06:00", P::BadWindow},
-        {"22:60-23:00", P::BadWindow}, {"22:00", P::BadWindow}, {"Mon 9-17", P::BadWindow},
-        {"12:00-12:00", P::EmptyWindow}, {"Sat 0:00-00:00", P::EmptyWindow},
-        {"12/25", P::BadDate}, {"2026-1-5", P::BadDate}, {"12-25..", P::BadDate},
-        {"122-25", P::BadDate}, {"02-30", P::NoSuchDate}, {"2027-02-29", P::NoSuchDate},
-        {"13-01", P::NoSuchDate}, {"12-00", P::NoSuchDate},
+        {"Mon-", P::BadDays}, {"Sat,", P::BadDays}, {"Sat,,Sun", P::BadDays},
+        {"Mon-Fry 12:00-13:00", P::BadDays}, {"25:00-06:00", P::BadWindow},
+        {"22:00-24:01", P::BadWindow}, {"24:00-06:00", P::BadWindow}, {"22:60-23:00", P::BadWindow},
+        {"22:00", P::BadWindow}, {"Mon 9-17", P::BadWindow}, {"12:00-12:00", P::EmptyWindow},
+        {"Sat 0:00-00:00", P::EmptyWindow}, {"12/25", P::BadDate}, {"2026-1-5", P::BadDate},
+        {"12-25..", P::BadDate}, {"122-25", P::BadDate}, {"02-30", P::NoSuchDate},
+        {"2027-02-29", P::NoSuchDate}, {"2100-02-29", P::NoSuchDate}, {"13-01", P::NoSuchDate},
+        {"12-00", P::NoSuchDate}, {"04-31", P::NoSuchDate}, {"06-31", P::NoSuchDate},
+        {"09-31", P::NoSuchDate}, {"11-31", P::NoSuchDate}, {"12-24..02-30", P::NoSuchDate},
         {"2027-01-01..2026-12-24", P::BadRange}, {"12-24..2027-01-01", P::BadRange},
     };
     // clang-format on
