@@ -1,8 +1,10 @@
 #include "Calendar.h"
+#include "ElementScanner.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <string_view>
 
 namespace {
 constexpr int c_MinutesPerDay = 24 * 60;
@@ -98,20 +100,13 @@ int Ordinal(const Date& a_Date) {
     return (a_Date.m_Yearly ? 0 : a_Date.m_Year * 10000) + a_Date.m_Month * 100 + a_Date.m_Day;
 }
 
-std::string WithoutBlanks(const std::string& a_Text) {
-    std::string result;
-    for (char c : a_Text) {
-        if (!std::isspace(static_cast<unsigned char>(c)))
-            result += c;
-    }
-    return result;
-}
-
-std::string Trimmed(const std::string& a_Text) {
-    auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
-    auto first = std::find_if_not(a_Text.begin(), a_Text.end(), blank);
-    auto last = std::find_if_not(a_Text.rbegin(), a_Text.rend(), blank).base();
-    return first < last ? std::string(first, last) : std::string();
+// Blanks, tabs and line breaks anywhere in an item do not matter.
+std::string WithoutBlanks(std::string a_Text) {
+    auto blank = [](char c) {
+        return std::string_view(" \t\r\n").find(c) != std::string_view::npos;
+    };
+    a_Text.erase(std::remove_if(a_Text.begin(), a_Text.end(), blank), a_Text.end());
+    return a_Text;
 }
 
 bool LocalFields(std::time_t a_Moment, std::tm& a_Fields) {
@@ -145,7 +140,7 @@ CTimeVal Instant(std::time_t a_Secs) {
 CCalendar::CCalendar(const std::string& a_Text) {
     for (std::size_t start = 0; start <= a_Text.size();) {
         std::size_t end = std::min(a_Text.find(';', start), a_Text.size());
-        std::string item = Trimmed(a_Text.substr(start, end - start));
+        std::string item = CElementScanner::Trimmed(a_Text.substr(start, end - start));
         std::optional<EProblem> problem = ReadItem(WithoutBlanks(item));
         if (problem)
             m_Problems.push_back({item, *problem});
