@@ -51,20 +51,21 @@ bool ReadDay(const std::string& a_Text, std::size_t& a_Pos, int& a_Day) {
     return false;
 }
 
-// Days and ranges of days (wrapping past Saturday) joined by ',', as bits 1 << tm_wday.
-bool ReadDays(const std::string& a_Text, std::size_t& a_Pos, unsigned& a_Days) {
-    a_Days = 0;
+// Days and ranges of days (wrapping past Saturday) joined by ',', as bits 1 << tm_wday; 0 when
+// they cannot be read.
+unsigned ReadDays(const std::string& a_Text, std::size_t& a_Pos) {
+    unsigned days = 0;
     do {
         int day = 0;
         if (!ReadDay(a_Text, a_Pos, day))
-            return false;
+            return 0;
         int last = day;
         if (Skip(a_Text, a_Pos, "-") && !ReadDay(a_Text, a_Pos, last))
-            return false;
-        for (a_Days |= 1u << day; day != last; a_Days |= 1u << day)
+            return 0;
+        for (days |= 1u << day; day != last; days |= 1u << day)
             day = (day + 1) % 7;
     } while (Skip(a_Text, a_Pos, ","));
-    return true;
+    return days;
 }
 
 // H:MM or HH:MM at a_Pos, as minutes into the day; 24:00 included.
@@ -121,8 +122,8 @@ std::optional<int> SecondOfDay(std::time_t a_Moment) {
     return fields.tm_hour * 3600 + fields.tm_min * 60 + fields.tm_sec;
 }
 
-// How far the local clock is ahead of UTC, as far as the time of day shows it. A zone that skipped
-// or repeated a whole day has done so at midnight since 1868, and midnight is an edge anyway.
+// How far the local clock is ahead of UTC, as far as the time of day shows it. Zones that skipped
+// or repeated a whole day did so at midnight (Alaska's in 1867 aside), and midnight is an edge.
 std::optional<int> DayOffset(std::time_t a_Moment) {
     std::optional<int> second = SecondOfDay(a_Moment);
     if (!second)
@@ -146,11 +147,10 @@ CCalendar::CCalendar(const std::string& a_Text) {
             m_Problems.push_back({item, *problem});
         start = end + 1;
     }
+    m_Edges.push_back(c_MinutesPerDay * 60); // every midnight
     for (const Window& window : m_Windows) {
-        for (int minute : {window.m_Start, window.m_End}) {
-            if (minute > 0 && minute < c_MinutesPerDay)
-                m_Edges.push_back(minute * 60);
-        }
+        m_Edges.push_back(window.m_Start * 60);
+        m_Edges.push_back(window.m_End * 60);
     }
     std::sort(m_Edges.begin(), m_Edges.end());
 }
@@ -171,8 +171,8 @@ std::optional<CCalendar::EProblem> CCalendar::ReadItem(const std::string& a_Item
 
 std::optional<CCalendar::EProblem> CCalendar::ReadDaysItem(const std::string& a_Item) {
     std::size_t pos = 0;
-    unsigned days = 0;
-    if (!ReadDays(a_Item, pos, days) || (pos < a_Item.size() && !IsDigit(a_Item, pos)))
+    unsigned days = ReadDays(a_Item, pos);
+    if (days == 0 || (pos < a_Item.size() && !IsDigit(a_Item, pos)))
         return EProblem::BadDays;
     if (pos < a_Item.size())
         return ReadWindow(a_Item, pos, days);
@@ -240,10 +240,10 @@ bool CCalendar::Dates::Covers(const std::tm& a_Fields) const {
 
 std::optional<CTimeVal> CCalendar::NextChange(const CTimeVal& a_From,
                                               const CTimeVal& a_Limit) const {
-    std::time_t moment = std::time_t(a_From.Seconds());
-    const bool covered = Covers(a_From);
     if (Empty())
         return std::nullopt;
+    std::time_t moment = std::time_t(a_From.Seconds());
+    const bool covered = Covers(a_From);
     while (std::optional<std::time_t> next = NextEdge(moment)) {
         if (a_Limit < Instant(*next))
             break;
@@ -260,8 +260,8 @@ std::optional<std::time_t> CCalendar::NextEdge(std::time_t a_Moment) const {
     std::optional<int> second = SecondOfDay(a_Moment);
     if (!second)
         return std::nullopt;
-    auto edge = std::upper_bound(m_Edges.begin(), m_Edges.end(), *second);
-    std::time_t next = a_Moment + ((edge == m_Edges.end() ? c_SecsPerDay : *edge) - *second);
+    std::time_t next =
+        a_Moment + (*std::upper_bound(m_Edges.begin(), m_Edges.end(), *second) - *second);
     std::optional<int> offset = DayOffset(a_Moment);
     if (DayOffset(next) == offset)
         return next;

@@ -71,7 +71,7 @@ private:
 
     std::vector<Window> m_Windows; // whole days are windows from 00:00 to 24:00
     std::vector<Dates> m_Dates;
-    std::vector<int> m_Edges; // every window's start and end, in seconds into a day, sorted
+    std::vector<int> m_Edges; // seconds into a day: midnight, every window's start and end; sorted
     std::vector<Unreadable> m_Problems;
 };
 
