@@ -8,7 +8,7 @@
 
 namespace {
 constexpr int c_MinutesPerDay = 24 * 60;
-constexpr std::int64_t c_SecsPerDay = 24 * 60 * 60;
+constexpr std::int64_t c_SecsPerDay = c_MinutesPerDay * 60;
 constexpr unsigned c_EveryDay = 0x7f;
 const char* const c_DayNames[] = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
 
@@ -147,7 +147,7 @@ CCalendar::CCalendar(const std::string& a_Text) {
             m_Problems.push_back({item, *problem});
         start = end + 1;
     }
-    m_Edges.push_back(c_MinutesPerDay * 60); // every midnight
+    m_Edges.push_back(int(c_SecsPerDay)); // every midnight
     for (const Window& window : m_Windows) {
         m_Edges.push_back(window.m_Start * 60);
         m_Edges.push_back(window.m_End * 60);
