@@ -82,10 +82,13 @@ TEST(CalendarTest, UnreadableItemsAreNamedAndLeftOut) {
         {"22:00-24:01", P::BadWindow}, {"24:00-06:00", P::BadWindow}, {"22:60-23:00", P::BadWindow},
         {"22:00", P::BadWindow}, {"Mon 9-17", P::BadWindow}, {"12:00-12:00", P::EmptyWindow},
         {"Sat 0:00-00:00", P::EmptyWindow}, {"12/25", P::BadDate}, {"2026-1-5", P::BadDate},
-        {"12-25..", P::BadDate}, {"122-25", P::BadDate}, {"02-30", P::NoSuchDate},
-        {"2027-02-29", P::NoSuchDate}, {"2100-02-29", P::NoSuchDate}, {"13-01", P::NoSuchDate},
-        {"12-00", P::NoSuchDate}, {"04-31", P::NoSuchDate}, {"06-31", P::NoSuchDate},
-        {"09-31", P::NoSuchDate}, {"11-31", P::NoSuchDate}, {"12-24..02-30", P::NoSuchDate},
+        {"12-25..", P::BadDate}, {"122-25", P::BadDate}, {"20261-01-01", P::BadDate},
+        {"02-30", P::NoSuchDate}, {"2027-02-29", P::NoSuchDate}, {"2100-02-29", P::NoSuchDate},
+        {"13-01", P::NoSuchDate}, {"12-00", P::NoSuchDate}, {"04-31", P::NoSuchDate},
+        {"06-31", P::NoSuchDate}, {"09-31", P::NoSuchDate}, {"11-31", P::NoSuchDate},
+        {"01-32", P::NoSuchDate}, {"03-32", P::NoSuchDate}, {"05-32", P::NoSuchDate},
+        {"07-32", P::NoSuchDate}, {"08-32", P::NoSuchDate}, {"10-32", P::NoSuchDate},
+        {"12-32", P::NoSuchDate}, {"12-24..02-30", P::NoSuchDate},
         {"2027-01-01..2026-12-24", P::BadRange}, {"12-24..2027-01-01", P::BadRange},
     };
     // clang-format on
