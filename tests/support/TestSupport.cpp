@@ -58,6 +58,11 @@ std::string ScheduleFile(const std::string& a_Records, const std::string& a_Freq
            "</Records>\n";
 }
 
+std::string When(const std::string& a_Record, const std::string& a_When) {
+    return "<Record><m_When>" + a_When + "</m_When>" +
+           a_Record.substr(std::string("<Record>").size());
+}
+
 void WriteTimeSounds(const CTempDir& a_Dir, const std::string& a_Rel, double a_Seconds) {
     for (const std::string& name : CTimeRecord::AllTitles())
         a_Dir.WriteWav(a_Rel + "/" + name + ".wav", a_Seconds);
