@@ -11,11 +11,20 @@
 // One chain to be played now, as the scheduler hands it to the player.
 struct CPlayback {
     float m_Key = 0;          // the chain's key in its interval
-    CTimeVal m_StartTime;     // when it was planned to start
+    CTimeVal m_StartTime;     // when it was planned to start: its first recording is heard then
     CTimeVal m_AnnounceTime;  // the time its spoken records say
     float m_Duration = 0;     // how long its recordings last, in seconds
     std::list<CSlot> m_Slots; // its recordings in play order; a missing one has no file name
-    std::string m_FileNames;  // the file list: each file name followed by one space
+    // The file list: each file name followed by one space, the lead-in's first when there is one.
+    std::string m_FileNames;
+    float m_LeadInSecs = 0; // the silence played before the recordings
+
+    // When the player starts: the lead-in before the start.
+    CTimeVal PlayerStart() const {
+        CTimeVal start = m_StartTime;
+        start.AddSecs(-m_LeadInSecs);
+        return start;
+    }
 };
 
 // Why a wait for a wall-clock moment ended.

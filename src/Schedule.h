@@ -108,6 +108,13 @@ public:
     // Plays at most one chain; returns when its playback has ended. False when the pass ended
     // on a change of the mount table: the stick may be gone (and at once without a platform).
     bool PlayNextSound();
+    // Plays the greeting once, when the schedule names one: its recording, then the current time
+    // (left out while the clock has not been set). False when it ended on a change of the mount
+    // table.
+    bool PlayGreeting();
+    // Plays a_File, a silent recording LeadInSecs() long, first in every chain (the greeting
+    // too), and starts the player that much earlier, so that the chain is heard at its time.
+    void UseLeadIn(std::string a_File);
 
     int FrequencySecs() const { return m_FrequencySecs; }
     const std::map<float, std::shared_ptr<CChain>>& Program() const { return m_Program; }
@@ -164,10 +171,17 @@ private:
     Search BeginSearch(const CTimeVal& a_Now);
     ProgramIt FindChain(Search& a_Search);
     ProgramIt FindFrom(float a_StartSearchTime, const Search& a_Search) const;
+    // Whether the chain at a_Found plays in a_Interval: its start is not quiet and, when it has
+    // an m_When, falls inside it.
+    bool Plays(ProgramIt a_Found, const CInterval& a_Interval) const;
     CTimeVal StartTimeFor(ProgramIt a_Found, const Search& a_Search);
     CPlayback MakePlayback(ProgramIt a_Found, const Search& a_Search);
+    // a_Chain's recordings for a_AnnounceTime, after the lead-in when one is used.
+    CPlayback PlaybackOf(CChain& a_Chain, const CTimeVal& a_AnnounceTime);
     bool PlayChosen(ProgramIt a_Found, const Search& a_Search);
     bool WaitForClock(const CTimeVal& a_Now);
+    // Waits once, to the end of the quiet stretch a_Now lies in.
+    bool WaitOutQuiet(const CTimeVal& a_Now);
     // Until a_Until, riding out small steps of the wall clock (CStepTolerantWait), with the
     // scheduler's lines before and after. Reached, or why the plan no longer holds: the wall
     // clock stepped by more than a second, or the mount table changed.

@@ -3,27 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <ctime>
 #include <vector>
 
 namespace {
 using P = CCalendar::EProblem;
 constexpr int c_Year = 366 * 24 * 3600;
-
-// A fixed instant: "2026-03-02 22:00", seconds and the UTC offset ("+02") optional.
-CTimeVal Moment(const std::string& a_Text) {
-    std::tm fields{};
-    int year = 0, month = 0;
-    std::sscanf(a_Text.c_str(), "%d-%d-%d %d:%d:%d", &year, &month, &fields.tm_mday,
-                &fields.tm_hour, &fields.tm_min, &fields.tm_sec);
-    fields.tm_year = year - 1900;
-    fields.tm_mon = month - 1;
-    std::size_t plus = a_Text.find('+');
-    timeval time{timegm(&fields), 0};
-    time.tv_sec -= plus == std::string::npos ? 0 : std::stoi(a_Text.substr(plus + 1)) * 3600;
-    return CTimeVal(time);
-}
 } // namespace
 
 TEST(CalendarTest, ItemsCoverTheirMomentsAndNoOthers) {

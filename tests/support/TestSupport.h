@@ -35,6 +35,8 @@ std::string When(const std::string& a_Record, const std::string& a_When);
 void WriteTimeSounds(const CTempDir& a_Dir, const std::string& a_Rel, double a_Seconds);
 // a_Hour:a_Min:a_Sec local time on 14 March 2024.
 CTimeVal At(int a_Hour, int a_Min, int a_Sec = 0, int a_MicroSecs = 0);
+// A fixed instant: "2026-03-02 22:00", seconds and the UTC offset ("+02") optional.
+CTimeVal Moment(const std::string& a_Text);
 
 // Sets an environment variable for its lifetime; the time zone follows TZ at once.
 class CScopedEnv {
