@@ -40,10 +40,21 @@ int CAnnouncer::Announce(const std::string& a_Dir, const std::string& a_Mount) {
     if (!schedule.Load())
         return 1;
     m_Out << "Schedule loaded" << std::endl;
+    UseLeadIn(schedule);
     // A pass ends early on any change of the mount table; only the stick leaving it matters.
-    while (schedule.PlayNextSound() || Mounted(a_Mount)) {
-    }
+    for (bool kept = schedule.PlayGreeting(); kept || Mounted(a_Mount);)
+        kept = schedule.PlayNextSound();
     return 0;
+}
+
+void CAnnouncer::UseLeadIn(CSchedule& a_Schedule) {
+    std::string file, error;
+    if (a_Schedule.LeadInSecs() <= 0)
+        return;
+    if (m_LeadIn.Write(a_Schedule.LeadInSecs(), file, error))
+        a_Schedule.UseLeadIn(file);
+    else
+        m_Out << "Lead-in not played: " << error << std::endl;
 }
 
 namespace {

@@ -1,12 +1,15 @@
 #ifndef QUILLANE_ANNOUNCER_H
 #define QUILLANE_ANNOUNCER_H
 
+#include "LeadInFile.h"
 #include "MountTable.h"
 #include "Platform.h"
 
 #include <iostream>
 #include <string>
 #include <vector>
+
+class CSchedule;
 
 // Everything from finding the stick on: catalogue, load, then the announce loop, for as long
 // as the stick stays in.
@@ -25,6 +28,8 @@ public:
 
 private:
     int Announce(const std::string& a_Dir, const std::string& a_Mount);
+    // Writes the lead-in the schedule asks for and has it played.
+    void UseLeadIn(CSchedule& a_Schedule);
     // The mount point holding a_Path: the longest one in the table that leads to it.
     std::string MountOf(const std::string& a_Path) const;
     // True unless the table, once read, lacks a_Mount.
@@ -34,6 +39,7 @@ private:
     CPlatform& m_Platform;
     std::ostream& m_Out;
     std::string m_MountTable;
+    CLeadInFile m_LeadIn;
 };
 
 #endif

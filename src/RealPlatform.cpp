@@ -61,7 +61,7 @@ EWaitEnd CRealPlatform::WaitSteady(const CTimeVal& a_Until) {
 
 EPlayEnd CRealPlatform::Play(const CPlayback& a_Playback) {
     return CSound(a_Playback.m_FileNames, m_Out)
-        .Play(m_Wait, a_Playback.m_Duration + c_PlayerGraceSecs);
+        .Play(m_Wait, a_Playback.m_LeadInSecs + a_Playback.m_Duration + c_PlayerGraceSecs);
 }
 
 void CRealPlatform::Status(const std::string& a_Text) {
