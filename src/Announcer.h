@@ -5,6 +5,8 @@
 #include "MountTable.h"
 #include "Platform.h"
 
+#include <array>
+#include <cstdint>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -27,7 +29,15 @@ public:
     int Run(const std::string& a_Dir);
 
 private:
+    // What tells one mount from another at the same point: the device and inode of its root and
+    // the kernel's mount ID (where the kernel gives it).
+    using Identity = std::array<std::uint64_t, 3>;
+
     int Announce(const std::string& a_Dir, const std::string& a_Mount);
+    // The stick is still in after a pass (a_Kept: the pass did not end on a change of the mount
+    // table): its mount is in the table and is the one it was, not another at the same point.
+    bool StillIn(bool a_Kept, const std::string& a_Mount, const Identity& a_Identity) const;
+    static Identity IdentityOf(const std::string& a_Mount);
     // Writes the lead-in the schedule asks for and has it played.
     void UseLeadIn(CSchedule& a_Schedule);
     // The mount point holding a_Path: the longest one in the table that leads to it.

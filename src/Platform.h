@@ -55,7 +55,13 @@ public:
     // Until the wall clock reads a_Until, or earlier at any change: the wall clock is stepped (by
     // however little) or the mount table changes. CStepTolerantWait rides out the small steps.
     virtual EWaitEnd WaitUntilOrChange(const CTimeVal& a_Until) = 0;
-    // Plays a chain; returns when playback has ended.
+    // Sleeps a_MicroSecs of the steady clock, or less when the mount table changes meanwhile.
+    virtual EWaitEnd SleepForOrChange(std::int64_t a_MicroSecs) {
+        SleepFor(a_MicroSecs);
+        return EWaitEnd::Reached;
+    }
+    // Plays a chain; returns when playback has ended. A player still running c_PlayerGraceSecs
+    // after the chain's lead-in and duration is stopped.
     virtual EPlayEnd Play(const CPlayback& a_Playback) = 0;
     // What the announcer is doing, for the service manager; the first report also says it runs.
     virtual void Status(const std::string& a_Text) { (void)a_Text; }

@@ -35,6 +35,12 @@ void CRealPlatform::SleepFor(std::int64_t a_MicroSecs) {
     }
 }
 
+EWaitEnd CRealPlatform::SleepForOrChange(std::int64_t a_MicroSecs) {
+    bool changed =
+        m_Wait.Wait(-1, SteadyMicroSecs() + a_MicroSecs) == CKernelWait::EEvent::MountsChanged;
+    return changed ? EWaitEnd::MountsChanged : EWaitEnd::Reached;
+}
+
 EWaitEnd CRealPlatform::WaitUntilOrChange(const CTimeVal& a_Until) {
     if (!(Now() < a_Until))
         return EWaitEnd::Reached;

@@ -12,9 +12,9 @@
 // The announcer on a virtual clock, with a mount table of its own: a stick with hello (2 s) at
 // 1:00 of every 5:00, then the time, a lead-in of a second and hello as its greeting. Planning
 // starts at 14:30:20 on the day after the build; 100 s later another disk comes, and at 490 s the
-// stick is pulled and one whose schedule cannot be loaded is in. Each case: whether the clock was
-// set (or reads 1970 until it is set at 0:02:30), how the player ends, what the output holds,
-// and the third status systemd hears.
+// stick is pulled and one whose schedule cannot be loaded is in (last, at the same mount point).
+// Each case: whether the clock was set (or reads 1970 until it is set at 0:02:30), how the player
+// ends, what the output holds, and the third status systemd hears.
 TEST(AnnouncerTest, AnnouncesFromTheStickUntilItLeaves) {
     CScopedEnv zone("TZ", "UTC0");
     CTempDir dir;
@@ -29,6 +29,7 @@ TEST(AnnouncerTest, AnnouncesFromTheStickUntilItLeaves) {
         {true, EPlayEnd::Failed, removed, next},
         {false, EPlayEnd::Finished, "Waiting for the clock to be set (it reads 1970-01-01 00:02:11)\nClock stepped by ",
          "Waiting for the clock to be set"},
+        {true, EPlayEnd::Finished, removed, next},
     };
     // clang-format on
     dir.WriteWav("stick/show/hello.wav", 2.0);
@@ -50,7 +51,14 @@ TEST(AnnouncerTest, AnnouncesFromTheStickUntilItLeaves) {
                                    {490, "/dev/sdq2 " + root + "/bad tmpfs ro 0 0\n"}}) {
             CTimeVal at = start;
             at.AddSecs(secs);
-            platform.ChangeMountsAt(at, [&dir, table] { dir.Write("mounts", table); });
+            bool swap = secs == 490 && &lines == &std::get<2>(std::end(cases)[-1]);
+            platform.ChangeMountsAt(at, [&dir, &root, table, swap, stick] {
+                if (swap) { // unmounted and another mounted there, both between two looks
+                    std::filesystem::rename(root + "/stick", root + "/old");
+                    std::filesystem::rename(root + "/bad", root + "/stick");
+                }
+                dir.Write("mounts", swap ? stick : table);
+            });
         }
         dir.Write("mounts", stick);
         std::ostringstream out;
