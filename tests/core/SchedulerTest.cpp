@@ -52,8 +52,7 @@ TEST_F(SchedulerTest, PlaysEachChainAtItsTimeSpeakingTheNextInterval) {
             platform.StepWallAt(at, by);
         std::ostringstream out;
         CSchedule schedule(m_Stick.Path(), platform, out);
-        ASSERT_TRUE(LoadCase(schedule, c)) << c.m_Plays;
-        RunCase(schedule, c);
+        ASSERT_TRUE(PlayCase(schedule, c)) << c.m_Plays;
         EXPECT_EQ(PlaysText(out.str(), platform.m_Playbacks, platform.Now()), c.m_Plays);
         EXPECT_TRUE(c.m_Waits < 0 || platform.m_Waits == c.m_Waits) << platform.m_Waits;
     }

@@ -100,16 +100,10 @@ stop_announcer() {
     ANNOUNCER_PID=""
 }
 
-# wait_for_line TEXT SECONDS: true once the output holds the line TEXT.
+# wait_for_line TEXT SECONDS [COUNT]: true once the output holds the line TEXT (COUNT times).
 wait_for_line() {
-    for ((i = 0; i < $2 * 10; i++)); do grep -qxF -- "$1" "$WORK/out.log" && return 0; sleep 0.1; done
-    return 1
-}
-
-# wait_for_count TEXT N SECONDS: true once the output holds the line TEXT N times.
-wait_for_count() {
-    for ((i = 0; i < $3 * 10; i++)); do
-        (($(grep -cxF -- "$1" "$WORK/out.log") >= $2)) && return 0
+    for ((i = 0; i < $2 * 10; i++)); do
+        (($(grep -cxF -- "$1" "$WORK/out.log") >= ${3:-1})) && return 0
         sleep 0.1
     done
     return 1

@@ -29,14 +29,14 @@ wait_for_line "$(removed a)" 2 || fail "stick a pulled mid-wait was not noticed"
 
 # Stick b plays every 5 seconds, with a player that takes 30 seconds: pulled while it plays.
 mount_stick /dev/sdq2 "$WORK/mnt-b" "$WORK/b"
-wait_for_count "Schedule loaded" 2 2 || fail "stick b was not read within 2 seconds of going in"
+wait_for_line "Schedule loaded" 2 2 || fail "stick b was not read within 2 seconds of going in"
 wait_for_line "Command is aplay $WORK/mnt-b/show/hello.wav" 7 || fail "stick b did not play"
 (($(grep -c "^Didn't find candidate" "$WORK/out.log") <= 2)) || fail "looked for a stick without a pause"
 umount "$WORK/mnt-b"
 wait_for_line "$(removed b)" 2 || fail "stick b pulled mid-playback was not noticed"
 
 mount_stick /dev/sdq2 "$WORK/mnt-b" "$WORK/b"
-wait_for_count "Schedule loaded" 3 2 || fail "stick b was not read again within 2 seconds"
+wait_for_line "Schedule loaded" 2 3 || fail "stick b was not read again within 2 seconds"
 kill -STOP "$ANNOUNCER_PID"
 umount "$WORK/mnt-b"
 mount_stick /dev/sdq3 "$WORK/mnt-b" "$WORK/c"

@@ -86,18 +86,15 @@ std::vector<CSchedulerCase> SchedulerCases() {
     // clang-format on
 }
 
-bool LoadCase(CSchedule& a_Schedule, const CSchedulerCase& a_Case) {
-    bool loaded =
-        a_Schedule.LoadText(ScheduleFile(a_Case.m_Records, a_Case.m_Frequency) + a_Case.m_Top);
+bool PlayCase(CSchedule& a_Schedule, const CSchedulerCase& a_Case) {
+    if (!a_Schedule.LoadText(ScheduleFile(a_Case.m_Records, a_Case.m_Frequency) + a_Case.m_Top))
+        return false;
     if (a_Schedule.LeadInSecs() > 0)
         a_Schedule.UseLeadIn("/run/quillane/lead-in.wav");
-    return loaded;
-}
-
-void RunCase(CSchedule& a_Schedule, const CSchedulerCase& a_Case) {
     a_Schedule.PlayGreeting();
     for (int pass = 0; pass < a_Case.m_Passes; ++pass)
         a_Schedule.PlayNextSound();
+    return true;
 }
 
 std::string PlaysText(const std::string& a_Out,

@@ -45,10 +45,9 @@ private:
 
 // In the zone Europe/Berlin, which must be set.
 std::vector<CSchedulerCase> SchedulerCases();
-// Loads a_Case into a_Schedule, with a lead-in file when it has a lead-in.
-bool LoadCase(CSchedule& a_Schedule, const CSchedulerCase& a_Case);
-// Plays the greeting, then a_Case's passes.
-void RunCase(CSchedule& a_Schedule, const CSchedulerCase& a_Case);
+// Loads a_Case into a_Schedule (with a lead-in file when it has a lead-in), then plays the
+// greeting and a_Case's passes; false when it does not load.
+bool PlayCase(CSchedule& a_Schedule, const CSchedulerCase& a_Case);
 // What was played, as CSchedulerCase::m_Plays writes it, from the scheduler's lines a_Out and
 // a_Plays (the wall clock at each start); a_Now is where the clock is at the end.
 std::string PlaysText(const std::string& a_Out,

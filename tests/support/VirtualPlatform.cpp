@@ -22,18 +22,6 @@ EWaitEnd CVirtualPlatform::WaitUntilOrChange(const CTimeVal& a_Until) {
     return !cue ? EWaitEnd::Reached : change ? EWaitEnd::MountsChanged : EWaitEnd::ClockStepped;
 }
 
-// Steps of the wall clock on the way pass; a change of the mount table ends it.
-EWaitEnd CVirtualPlatform::SleepForOrChange(std::int64_t a_MicroSecs) {
-    std::int64_t deadline = m_Steady + std::max<std::int64_t>(a_MicroSecs, 0);
-    for (int changes = m_Changes; m_Steady < deadline;) {
-        std::int64_t cue = m_Cues.empty() ? deadline : m_Cues.front().m_At - m_Offset;
-        Advance(std::clamp(cue, m_Steady, deadline) - m_Steady);
-        if (m_Changes != changes)
-            return EWaitEnd::MountsChanged;
-    }
-    return EWaitEnd::Reached;
-}
-
 EPlayEnd CVirtualPlatform::Play(const CPlayback& a_Playback) {
     m_Playbacks.emplace_back(Wall(), a_Playback);
     float limit =
@@ -47,9 +35,7 @@ void CVirtualPlatform::Advance(std::int64_t a_MicroSecs) {
     m_Steady += a_MicroSecs;
     for (; !m_Cues.empty() && m_Cues.front().m_At <= m_Steady + m_Offset; m_Cues.pop_front()) {
         m_Offset += m_Cues.front().m_By;
-        if (m_Cues.front().m_Change) {
-            ++m_Changes;
+        if (m_Cues.front().m_Change)
             m_Cues.front().m_Change();
-        }
     }
 }

@@ -24,7 +24,6 @@ public:
         Advance(std::max<std::int64_t>(a_MicroSecs, 0));
     }
     EWaitEnd WaitUntilOrChange(const CTimeVal& a_Until) override;
-    EWaitEnd SleepForOrChange(std::int64_t a_MicroSecs) override;
     EPlayEnd Play(const CPlayback& a_Playback) override;
     void Status(const std::string& a_Text) override { m_Statuses.push_back(a_Text); }
     CTimeVal EarliestSetTime() override { return m_EarliestSetTime; }
@@ -59,7 +58,6 @@ private:
         std::function<void()> m_Change; // empty for a step
     };
     std::deque<Cue> m_Cues;
-    int m_Changes = 0; // of the mount table so far
 };
 
 #endif

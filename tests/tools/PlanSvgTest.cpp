@@ -82,8 +82,7 @@ TEST(PlanSvgTest, PlanPlaysTheSchedulersTableAsTheBoardDoes) {
         std::ostringstream lines, out;
         CNotingPlan platform(c.m_Wall, lines);
         CSchedule schedule(stick.Path(), platform, out);
-        ASSERT_TRUE(LoadCase(schedule, c));
-        RunCase(schedule, c);
+        ASSERT_TRUE(PlayCase(schedule, c)) << c.m_Plays;
         EXPECT_EQ(PlaysText(out.str(), platform.m_Playbacks, platform.Now()), c.m_Plays);
     }
 }
