@@ -78,7 +78,7 @@ bool CSchedule::LoadText(std::string a_Text, CScheduleObserver* a_Observer) {
     m_Scanner.SetText(m_XmlStr);
     m_Program.clear();
     m_LastChain.reset();
-    m_HasPlayed = false;
+    m_Played = m_PlayedBefore = Played();
     m_Quiet = CCalendar();
     m_LeadInSecs = 0;
     m_LeadInFile.clear();

@@ -201,11 +201,21 @@ private:
     std::string m_LeadInFile; // given by the board; none: no lead-in is played
     std::string m_Greeting;
     CTimeVal m_QuietSaid{timeval{0, 0}}; // the end of quiet hours last announced
-    // The occurrence played last: its key and the time it spoke. Within that interval it and
-    // every key before it are over, even while the clock still reads the same second.
-    bool m_HasPlayed = false;
-    float m_PlayedKey = 0;
-    CTimeVal m_PlayedAnnounceTime;
+    // An occurrence played: its key and the time it spoke. Within that interval it and every key
+    // before it are over, even while the clock still reads the same second.
+    struct Played {
+        bool m_Has = false;
+        float m_Key = 0;
+        CTimeVal m_AnnounceTime;
+        // a_Found lies at or before it in a_Interval.
+        bool Covers(ProgramIt a_Found, const CInterval& a_Interval) const {
+            return m_Has && m_AnnounceTime == a_Interval.AnnounceTime() &&
+                   !(m_Key < a_Found->first);
+        }
+    };
+    // The one played last, and, while its player started before its interval did (for a
+    // lead-in), the one before it: the interval then still running is over up to that one.
+    Played m_Played, m_PlayedBefore;
     CPlatform* m_Platform; // none for a schedule only looked at
     std::ostream& m_Out;
 };

@@ -134,9 +134,9 @@ CSchedule::ProgramIt CSchedule::FindChain(Search& a_Search) {
 
 CSchedule::ProgramIt CSchedule::FindFrom(float a_StartSearchTime, const Search& a_Search) const {
     ProgramIt found = m_Program.lower_bound(a_StartSearchTime);
-    bool sameInterval = m_HasPlayed && m_PlayedAnnounceTime == a_Search.m_Interval.AnnounceTime();
-    if (sameInterval && found != m_Program.end() && !(m_PlayedKey < found->first))
-        found = m_Program.upper_bound(m_PlayedKey);
+    for (const Played& played : {m_Played, m_PlayedBefore})
+        if (found != m_Program.end() && played.Covers(found, a_Search.m_Interval))
+            found = m_Program.upper_bound(played.m_Key);
     // The last interval of an hour may end before the key.
     while (found != m_Program.end() && a_Search.m_Interval.Holds(found->first) &&
            !Plays(found, a_Search.m_Interval))
@@ -201,9 +201,8 @@ bool CSchedule::PlayChosen(ProgramIt a_Found, const Search& a_Search) {
     EWaitEnd waited = now < playerStart ? TracedWaitUntil(playerStart) : EWaitEnd::Reached;
     if (waited != EWaitEnd::Reached)
         return waited != EWaitEnd::MountsChanged;
-    m_HasPlayed = true;
-    m_PlayedKey = playback.m_Key;
-    m_PlayedAnnounceTime = playback.m_AnnounceTime;
+    m_PlayedBefore = playerStart < a_Search.m_Interval.Start() ? m_Played : Played();
+    m_Played = Played{true, playback.m_Key, playback.m_AnnounceTime};
     return m_Platform->Play(playback) != EPlayEnd::MountsChanged;
 }
 

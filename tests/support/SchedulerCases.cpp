@@ -82,6 +82,10 @@ std::vector<CSchedulerCase> SchedulerCases() {
         // the lead-in, and the player started that much earlier.
         {hello60, "5:00", At(14, 35, 20), 1, "14:35:20.0 lead-in cdnum14 cdnum35\n14:35:59.500 lead-in hello "
          "cdnum14 cdnum40\n", c_Second, {}, "<m_LeadIn>0:00.5</m_LeadIn><m_Greeting>gone</m_Greeting>"},
+        // A chain at 0:00.0 starts its player in the interval before, whose last chain is over then.
+        {Rec("chime", "Custom", "4:59.0", false, "1") + Rec("hello", "Custom", "0:00.0"), "5:00", At(14, 34, 58), 3,
+         "14:34:58.300 lead-in chime\n14:34:59.500 lead-in hello\n14:39:58.300 lead-in chime\n", 200000, {},
+         "<m_LeadIn>0:00.5</m_LeadIn>"},
     };
     // clang-format on
 }
