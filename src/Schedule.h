@@ -88,8 +88,9 @@ public:
     static constexpr int c_MinLeadInTenths = 1;
     static constexpr int c_MaxLeadInTenths = 50;
     // How far ahead the end of quiet hours is looked for: a stretch longer than this (or quiet
-    // for good) is waited out one such span at a time.
-    static constexpr int c_QuietLookAheadSecs = 366 * 24 * 3600;
+    // for good) is waited out one such span at a time. The search takes a step per edge of the
+    // calendar's windows and every midnight, so it is kept to a month.
+    static constexpr int c_QuietLookAheadSecs = 31 * 24 * 3600;
     // The largest schedule file read.
     static constexpr std::int64_t c_MaxFileBytes = 16 * 1024 * 1024;
 

@@ -53,10 +53,12 @@ bool CSchedule::PlayNextSound() {
 bool CSchedule::WaitOutQuiet(const CTimeVal& a_Now) {
     CTimeVal limit = a_Now;
     limit.AddSecs(c_QuietLookAheadSecs);
-    CTimeVal until = m_Quiet.NextChange(a_Now, limit).value_or(limit);
+    std::optional<CTimeVal> end = m_Quiet.NextChange(a_Now, limit);
+    CTimeVal until = end.value_or(limit);
     // Said once, even when another disk coming cuts the wait short.
     if (until != m_QuietSaid) {
-        std::string text = "Quiet until " + UntilText(a_Now, until);
+        std::string text =
+            (end ? "Quiet until " : "Quiet until at least ") + UntilText(a_Now, until);
         m_Out << text << std::endl;
         m_Platform->Status(text);
         m_QuietSaid = until;

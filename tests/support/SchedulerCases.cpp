@@ -62,6 +62,7 @@ std::vector<CSchedulerCase> SchedulerCases() {
          "Quiet until 06:00:00\n21:55:30.0 chime\n6:00:30.0 chime\n", 200000, {}, night, 4},
         {chime, "5:00", Moment("2026-01-09 23:58:00+01"), 3, "Quiet until 2026-01-12 00:00:00\n0:00:30.0 chime\n",
          200000, {}, "<m_Quiet>Sat,Sun</m_Quiet>"},
+        {chime, "5:00", Moment("2026-01-05 21:54:00+01"), 1, "Quiet until at least 2026-02-05 21:54:00\nidle until 21:54:00.0", 0, {}, "<m_Quiet>Mon-Sun</m_Quiet>"},
         {chime, "5:00", Moment("2026-12-24 21:59:00+01"), 3, "Quiet until 2026-12-26 06:00:00\n6:00:30.0 chime\n",
          200000, {}, "<m_Quiet>22:00-06:00; 12-25</m_Quiet>"},
         {chime, "5:00", Moment("2026-03-29 00:58:00+01"), 3, "Quiet until 03:00:00\n3:00:30.0 chime\n", 200000,
