@@ -24,7 +24,8 @@ TEST_F(SchedulerTest, PassPrintsItsReasoning) {
     std::ostringstream out;
     CSchedule schedule(m_Stick.Path(), platform, out);
     ASSERT_TRUE(schedule.LoadText(ScheduleFile(Rec("ann8", "Custom", "0:10.0", false, "1") +
-                                               Rec("hello", "Custom", "1:00.0"))));
+                                               Rec("hello", "Custom", "1:00.0") +
+                                               Rec("now", "Timed", "", true))));
     schedule.PlayNextSound();
     EXPECT_EQ(out.str(), "GetTimeOffset: 14:31:29 89\n"
                          "Base time is 14:30:00.0\n"
