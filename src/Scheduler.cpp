@@ -139,10 +139,10 @@ CSchedule::ProgramIt CSchedule::FindFrom(float a_StartSearchTime, const Search& 
     for (const Played& played : {m_Played, m_PlayedBefore})
         if (found != m_Program.end() && played.Covers(found, a_Search.m_Interval))
             found = m_Program.upper_bound(played.m_Key);
-    // The last interval of an hour may end before the key.
     while (found != m_Program.end() && a_Search.m_Interval.Holds(found->first) &&
            !Plays(found, a_Search.m_Interval))
         ++found;
+    // The last interval of an hour may end before the key.
     if (found != m_Program.end() && !a_Search.m_Interval.Holds(found->first))
         found = m_Program.end();
     return found;
