@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -19,6 +20,8 @@ const int c_EndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
 // What a signal handler removes; it may call nothing that allocates.
 char g_PrivateFile[PATH_MAX];
 char g_PrivateDir[PATH_MAX];
+// What each signal did before: handled here only where it would have ended the process.
+struct sigaction g_Before[sizeof c_EndingSignals / sizeof *c_EndingSignals];
 
 void RemovePrivate() {
     ::unlink(g_PrivateFile);
@@ -32,9 +35,17 @@ void EndBySignal(int a_Signal) {
     ::raise(a_Signal);
 }
 
-void Catch(void (*a_Handler)(int)) {
-    for (int signal : c_EndingSignals)
-        ::signal(signal, a_Handler);
+void Catch() {
+    for (std::size_t i = 0; i < std::size(c_EndingSignals); ++i) {
+        ::sigaction(c_EndingSignals[i], nullptr, &g_Before[i]);
+        if (g_Before[i].sa_handler == SIG_DFL)
+            ::signal(c_EndingSignals[i], EndBySignal);
+    }
+}
+
+void Release() {
+    for (std::size_t i = 0; i < std::size(c_EndingSignals); ++i)
+        ::sigaction(c_EndingSignals[i], &g_Before[i], nullptr);
 }
 
 bool WriteAll(int a_Fd, const std::string& a_Bytes) {
@@ -51,7 +62,7 @@ bool WriteAll(int a_Fd, const std::string& a_Bytes) {
 CLeadInFile::~CLeadInFile() {
     if (!m_Private)
         return;
-    Catch(SIG_DFL);
+    Release();
     RemovePrivate();
 }
 
@@ -89,6 +100,6 @@ bool CLeadInFile::MakeDir(std::string& a_Error) {
     m_Private = true;
     std::snprintf(g_PrivateDir, sizeof g_PrivateDir, "%s", dir.c_str());
     std::snprintf(g_PrivateFile, sizeof g_PrivateFile, "%s/%s", dir.c_str(), c_Name);
-    Catch(EndBySignal);
+    Catch();
     return true;
 }
