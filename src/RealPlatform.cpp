@@ -18,7 +18,8 @@ bool ArmWallTimer(int a_Timer, const CTimeVal& a_Until) {
 }
 } // namespace
 
-CRealPlatform::CRealPlatform(std::ostream& a_Out) : m_Out(a_Out), m_Wait(m_Notifier) {}
+CRealPlatform::CRealPlatform(std::ostream& a_Out, std::vector<std::string> a_PlayerOptions)
+    : m_Out(a_Out), m_PlayerOptions(std::move(a_PlayerOptions)), m_Wait(m_Notifier) {}
 
 CTimeVal CRealPlatform::Now() {
     return CTimeVal();
@@ -33,6 +34,12 @@ void CRealPlatform::SleepFor(std::int64_t a_MicroSecs) {
     std::int64_t deadline = SteadyMicroSecs() + a_MicroSecs;
     while (m_Wait.Wait(-1, deadline) != CKernelWait::EEvent::Deadline) {
     }
+}
+
+EWaitEnd CRealPlatform::SleepForOrChange(std::int64_t a_MicroSecs) {
+    bool changed =
+        m_Wait.Wait(-1, SteadyMicroSecs() + a_MicroSecs) == CKernelWait::EEvent::MountsChanged;
+    return changed ? EWaitEnd::MountsChanged : EWaitEnd::Reached;
 }
 
 EWaitEnd CRealPlatform::WaitUntilOrChange(const CTimeVal& a_Until) {
@@ -60,8 +67,8 @@ EWaitEnd CRealPlatform::WaitSteady(const CTimeVal& a_Until) {
 }
 
 EPlayEnd CRealPlatform::Play(const CPlayback& a_Playback) {
-    return CSound(a_Playback.m_FileNames, m_Out)
-        .Play(m_Wait, a_Playback.m_Duration + c_PlayerGraceSecs);
+    return CSound(a_Playback.m_FileNames, m_Out, m_PlayerOptions)
+        .Play(m_Wait, a_Playback.m_LeadInSecs + a_Playback.m_Duration + c_PlayerGraceSecs);
 }
 
 void CRealPlatform::Status(const std::string& a_Text) {

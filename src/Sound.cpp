@@ -81,8 +81,10 @@ void CEscaper::AppendWords(std::vector<std::string>& a_Words) const {
 }
 } // namespace
 
-CSound::CSound(std::string a_FileNames, std::ostream& a_Out)
-    : m_FileNames(std::move(a_FileNames)), m_Out(a_Out) {
+CSound::CSound(std::string a_FileNames, std::ostream& a_Out,
+               std::vector<std::string> a_PlayerOptions)
+    : m_FileNames(std::move(a_FileNames)), m_Out(a_Out),
+      m_PlayerOptions(std::move(a_PlayerOptions)) {
     m_FileNames.erase(m_FileNames.find_last_not_of(' ') + 1);
 }
 
@@ -104,8 +106,9 @@ CKernelWait::EEvent WaitForPlayer(const CChildProcess& a_Player, CKernelWait& a_
 
 EPlayEnd CSound::Play(CKernelWait& a_Wait, float a_LimitSecs) {
     std::vector<std::string> argv{"aplay"};
+    argv.insert(argv.end(), m_PlayerOptions.begin(), m_PlayerOptions.end());
     std::string escaped = EscapedFileNames(&m_Out, &argv);
-    m_Out << "Command is aplay " << escaped << std::endl;
+    m_Out << "Command is aplay " << EscapedOptions() << escaped << std::endl;
     // With no argument aplay would read standard input and never finish.
     if (escaped.empty())
         return EPlayEnd::Finished;
@@ -163,7 +166,17 @@ void CSound::Stop(CChildProcess& a_Player, CKernelWait& a_Wait) {
 }
 
 std::string CSound::Command() const {
-    return "aplay " + EscapedFileNames(nullptr);
+    return "aplay " + EscapedOptions() + EscapedFileNames(nullptr);
+}
+
+std::string CSound::EscapedOptions() const {
+    std::string escaped;
+    for (const std::string& option : m_PlayerOptions) {
+        for (char c : option)
+            escaped += Protected(static_cast<unsigned char>(c));
+        escaped += ' ';
+    }
+    return escaped;
 }
 
 std::string CSound::EscapedFileNames(std::ostream* a_Trace,

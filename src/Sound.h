@@ -13,7 +13,10 @@ class CChildProcess;
 // Plays a file list (each full path followed by one space) in one run of aplay.
 class CSound {
 public:
-    explicit CSound(std::string a_FileNames, std::ostream& a_Out = std::cout);
+    // a_PlayerOptions go to aplay before the file names (quillanectl run's device); the board
+    // gives none.
+    explicit CSound(std::string a_FileNames, std::ostream& a_Out = std::cout,
+                    std::vector<std::string> a_PlayerOptions = {});
 
     // Prints the command, runs aplay with the file names as its arguments (no shell between)
     // and waits for it to end. A player still running after a_LimitSecs is stopped, and so is
@@ -35,8 +38,12 @@ private:
     EPlayEnd ReportEnd(const CChildProcess& a_Player);
     void Stop(CChildProcess& a_Player, CKernelWait& a_Wait);
 
+    // The options escaped for the shell, each followed by a space.
+    std::string EscapedOptions() const;
+
     std::string m_FileNames;
     std::ostream& m_Out;
+    std::vector<std::string> m_PlayerOptions;
 };
 
 #endif

@@ -94,8 +94,7 @@ public:
     }
 
 private:
-    // RIFF, format body with its extension word, chunk id, fact body, data header.
-    CWave::BYTE m_Bytes[CWave::c_RiffBytes + CWave::c_FmtBytes + 2 + 4 + 8 + CWave::c_DataBytes];
+    CWave::BYTE m_Bytes[CWave::c_HeaderBytes];
     std::size_t m_Size = 0;
     std::size_t m_Pos = 0;
 };

@@ -57,6 +57,9 @@ public:
     static constexpr std::size_t c_FmtBytes = 24;
     static constexpr std::size_t c_FactBytes = 12;
     static constexpr std::size_t c_DataBytes = 8;
+    // The most bytes read from the start of a file: RIFF, the format body with its extension
+    // word, a chunk identifier, the fact body and the data chunk's header.
+    static constexpr std::size_t c_HeaderBytes = c_RiffBytes + c_FmtBytes + 2 + 4 + 8 + c_DataBytes;
 
     explicit CWave(std::string _fileName);
     virtual ~CWave();

@@ -1,7 +1,5 @@
 #include "Ctl.h"
 
-#include "Announcer.h"
-#include "RealPlatform.h"
 #include "Schedule.h"
 #include "check/CheckJson.h"
 #include "check/CheckText.h"
@@ -13,6 +11,7 @@
 #include "prepare/TimeSounds.h"
 #include "prepare/TimeWords.h"
 #include "prepare/WaveFile.h"
+#include "run/Runner.h"
 #include "shared/StickDir.h"
 #include "shared/ToolText.h"
 
@@ -28,13 +27,16 @@ const std::string c_DirHelp = std::string("schedule directory (holding ") + CSch
 const char* const c_Footer =
     "Exit status: 0 done (check: the stick is usable, warnings allowed); 1 the schedule cannot "
     "be loaded or no schedule directory is found (check --strict: also a finding that changes "
-    "what is played; voice, import, init: something could not be made); 2 usage error.";
-const char* const c_MakeFooter = "Exit status: 0 done; 1 something could not be made (a line "
-                                 "says what and why); 2 usage error.";
-const char* const c_VoiceHelp = "an espeak-ng voice or language: en, en-us, de, fr, es ... "
-                                "(default en)";
+    "what is played; run: also aplay cannot play on this PC; voice, import, init: something "
+    "could not be made; every command: its output could not be written); 2 usage error.";
+const char* const c_MakeFooter =
+    "Exit status: 0 done; 1 something could not be made (a line says what and why; nothing of "
+    "it is left half-written); 2 usage error.";
+const char* const c_VoiceHelp = "an espeak-ng voice or language: en, en-us, de, fr, es ..., "
+                                "with a +variant if you like: fr+f3 (default en)";
 const char* const c_WordsHelp = "the words of each time sound, one NAME<TAB>WORDS per line, "
-                                "for another language (default: English)";
+                                "for another language (default: English; voice --print-words "
+                                "prints them to translate); time-is too, if you like";
 
 bool TwoDigitsOrOne(const std::string& a_Text, std::size_t a_MinLength, int& a_Value) {
     if (a_Text.size() < a_MinLength || a_Text.size() > 2 ||
@@ -82,14 +84,33 @@ int CCtl::Main(int a_Argc, const char* const* a_Argv) {
     CLI::App* plan =
         AddCommand(app, "plan", "Print the next announcements, one line each", m_Given);
     AddPlanOptions(*plan);
-    AddCommand(app, "run", "Run the announcer on DIR until interrupted", m_Given);
+    CLI::App* run = AddCommand(
+        app, "run",
+        "Run the announcer on DIR through aplay until Ctrl-C, one line per announcement", m_Given);
+    run->add_option("--device", m_Run.m_Device,
+                    "play on this sound device of aplay (aplay -L lists them); null plays "
+                    "nothing, for a PC without a sound card")
+        ->type_name("NAME");
+    run->add_flag("--trace", m_Run.m_Trace,
+                  "print the board's own lines, as on the board, instead of one per "
+                  "announcement");
     AddPrepareCommands(app);
     try {
         app.parse(a_Argc, a_Argv);
     } catch (const CLI::ParseError& e) {
-        return ParseFailed(app, e, a_Argc, a_Argv);
+        return Written(ParseFailed(app, e, a_Argc, a_Argv));
     }
-    return Dispatch(app);
+    return Written(Dispatch(app));
+}
+
+// Output that cannot be written in full (a full disk) fails the command, whatever it did.
+int CCtl::Written(int a_Status) {
+    m_Out.flush();
+    if (m_Out)
+        return a_Status;
+    m_Err << "quillanectl: the output could not be written in full (is the disk full?)"
+          << std::endl;
+    return a_Status == c_Usable ? c_NotUsable : a_Status;
 }
 
 int CCtl::Dispatch(const CLI::App& a_App) {
@@ -100,11 +121,13 @@ int CCtl::Dispatch(const CLI::App& a_App) {
 }
 
 void CCtl::AddPrepareCommands(CLI::App& a_App) {
-    CLI::App* voice = a_App.add_subcommand("voice", "Speak the 93 time sounds into DIR/times");
-    voice->add_option("DIR", m_Given, "schedule directory (made when missing)")
-        ->required()
-        ->type_name("");
+    CLI::App* voice = a_App.add_subcommand(
+        "voice", "Speak the 93 time sounds into DIR/times (and time-is, when --words gives it), "
+                 "replacing all of them or none");
+    voice->add_option("DIR", m_Given, "schedule directory (made when missing)")->type_name("");
     AddVoiceOptions(*voice);
+    voice->add_flag("--print-words", m_PrintWords,
+                    "print the English words as a words file to translate, and make nothing");
     voice->footer(c_MakeFooter);
     AddImport(a_App);
     AddInit(a_App);
@@ -118,8 +141,8 @@ void CCtl::AddImport(CLI::App& a_App) {
         ->expected(2, CLI::detail::expected_max_vector_size)
         ->type_name("");
     import->add_flag("--force", m_Force,
-                     "replace a recording of the same name; allow a name starting with cdhour "
-                     "or cdnum");
+                     "replace the recording of the same name (any letter case) where it lies on "
+                     "the stick; allow a name starting with cdhour or cdnum");
     import->footer(c_MakeFooter);
 }
 
@@ -136,11 +159,13 @@ void CCtl::AddInit(CLI::App& a_App) {
                      "30:00";
     };
     init->add_option("--interval", m_Interval,
-                     "the interval, one that divides the hour (default 5:00)")
+                     "the interval, one that divides the hour and leaves room for the chime and "
+                     "the spoken time (default 5:00)")
         ->type_name("M:SS")
         ->check(CLI::Validator(interval, ""));
     AddVoiceOptions(*init);
-    init->add_flag("--force", m_Force, "replace an existing schedule and the sounds init makes");
+    init->add_flag("--force", m_Force,
+                   "replace an existing schedule and the sounds init makes (all or none)");
     init->footer(c_MakeFooter);
 }
 
@@ -211,8 +236,7 @@ int CCtl::Run() {
     std::string dir;
     if (!Resolve(dir))
         return c_NotUsable;
-    CRealPlatform platform(m_Out);
-    return CAnnouncer(platform, m_Out).Run(dir);
+    return CRunner::Run(dir, m_Given, m_Run, m_Out, m_Err);
 }
 
 bool CCtl::Resolve(std::string& a_Dir) {
@@ -224,6 +248,14 @@ bool CCtl::Resolve(std::string& a_Dir) {
 }
 
 int CCtl::Voice() {
+    if (m_PrintWords)
+        return CPrepareCommands(m_Out, m_Err).PrintWords();
+    if (m_Given.empty()) {
+        m_Err << "quillanectl: voice needs DIR, unless --print-words is given (see quillanectl "
+                 "--help)"
+              << std::endl;
+        return c_UsageError;
+    }
     return CPrepareCommands(m_Out, m_Err).Voice(m_Given, m_Voice);
 }
 

@@ -1,7 +1,9 @@
 #ifndef QUILLANE_CTL_H
 #define QUILLANE_CTL_H
 
+#include "plan/Planner.h"
 #include "prepare/PrepareCommands.h"
+#include "run/Runner.h"
 
 #include <iostream>
 #include <string>
@@ -35,6 +37,7 @@ private:
     void AddInit(CLI::App& a_App);
     void AddVoiceOptions(CLI::App& a_Command);
     int Dispatch(const CLI::App& a_App);
+    int Written(int a_Status);
     int ParseFailed(const CLI::App& a_App, const CLI::ParseError& a_Error, int a_Argc,
                     const char* const* a_Argv);
     int Check();
@@ -51,12 +54,14 @@ private:
     bool m_Json = false;
     bool m_Strict = false;
     std::string m_At;
-    long m_Count = 12;
+    long m_Count = CPlanner::c_DefaultCount;
     std::string m_Svg;
     CPrepareCommands::CVoice m_Voice;
     std::vector<std::string> m_Paths;
     std::string m_Interval = "5:00";
     bool m_Force = false;
+    bool m_PrintWords = false;
+    CRunner::COptions m_Run;
 };
 
 #endif

@@ -21,6 +21,9 @@ declare -A FILES=(
         usr/share/man/man8/quillane.8.gz"
     [quillanectl]="usr/bin/quillanectl usr/share/man/man1/quillanectl.1.gz"
 )
+# A build given the studio page carries it for init.
+[[ ! -f $QUILLANE_BUILD_DIR/tools/quillane-studio.html ]] ||
+    FILES[quillanectl]+=" usr/share/quillane/quillane-studio.html"
 packages=(quillane)
 [[ -x $QUILLANE_BUILD_DIR/tools/quillanectl ]] && packages+=(quillanectl)
 debs=("$WORK"/out/*.deb)

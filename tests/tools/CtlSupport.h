@@ -16,12 +16,13 @@ struct CCtlResult {
     std::string m_Out, m_Err;
 };
 
-inline CCtlResult RunCtl(std::vector<std::string> a_Args) {
+// a_Out, when given, takes the output instead of the result.
+inline CCtlResult RunCtl(std::vector<std::string> a_Args, std::ostream* a_Out = nullptr) {
     std::vector<const char*> argv{"quillanectl"};
     for (const std::string& arg : a_Args)
         argv.push_back(arg.c_str());
     std::ostringstream out, err;
-    int status = CCtl(out, err).Main(int(argv.size()), argv.data());
+    int status = CCtl(a_Out ? *a_Out : out, err).Main(int(argv.size()), argv.data());
     return {status, out.str(), err.str()};
 }
 

@@ -1,8 +1,13 @@
 #include "CtlSupport.h"
 #include "Wave.h"
 #include "check/StickCheck.h"
+#include "prepare/Speech.h"
+#include "prepare/StarterStick.h"
+#include "prepare/TimeWords.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 TEST(InitTest, MakesAStickThatChimesAndSpeaksTheTimeAsTheIntervalEnds) {
     CTempDir stick;
@@ -19,6 +24,21 @@ TEST(InitTest, MakesAStickThatChimesAndSpeaksTheTimeAsTheIntervalEnds) {
     for (std::size_t at = 0; (at = xml.find("<!--", at)) != std::string::npos; ++at)
         EXPECT_EQ(xml.substr(at, xml.find("-->", at) - at).find_first_of("<>", 4),
                   std::string::npos);
+}
+
+// The shortest interval that init names passes check --strict; a shorter one makes nothing.
+TEST(InitTest, RefusesAnIntervalTooShortForItsChainsNamingTheShortest) {
+    CTempDir dir;
+    CCtlResult refused = RunCtl({"init", dir.Path() + "/short", "--interval", "0:08"});
+    std::size_t at = refused.m_Err.find("give --interval ") + 16;
+    ASSERT_EQ(refused.m_Status, 1);
+    ASSERT_NE(refused.m_Err.find("0:08 is too short for the starter schedule"), std::string::npos)
+        << refused.m_Err;
+    EXPECT_NE(::access((dir.Path() + "/short").c_str(), F_OK), 0);
+    std::string shortest = refused.m_Err.substr(at, refused.m_Err.find(' ', at) - at);
+    ASSERT_EQ(RunCtl({"init", dir.Path() + "/fits", "--interval", shortest}).m_Status, 0);
+    CCheckReport report = CStickCheck::Run(dir.Path() + "/fits", CTimeVal());
+    EXPECT_EQ(report.ExitStatus(true), 0) << shortest << ": " << FindingKinds(report);
 }
 
 // Each case: where the stick holds a schedule already, and the directory init then says holds
@@ -56,4 +76,37 @@ TEST(InitTest, RefusesAStickWithAScheduleUnlessForcedKeepingOtherRecordings) {
                   "quillanectl: --interval: not an interval M:SS that divides the hour, such as "
                   "5:00, 10:00, 15:00 or 30:00 (see quillanectl --help)\n")
             << bad;
+}
+
+// The studio page goes to the top of the stick, where the board never looks and check does
+// not mind it; --force writes it anew. A page that cannot be read stops init with the reason,
+// before anything is written.
+TEST(InitTest, PutsTheStudioPageAtTheTopOfTheStick) {
+    CTempDir build;
+    const std::string page = build.Write("quillane-studio.html", "<!DOCTYPE html><title>S</title>");
+    const std::tuple<std::string, bool, bool, const char*> cases[] = {
+        // page, force, made, says
+        {"", false, true, "time sounds in times/ (voice en)\nNext:"},
+        {page, false, true, "quillane-studio.html: open it in a browser, on any computer"},
+        {page, true, true, "quillane-studio.html: open it in a browser, on any computer"},
+        {build.Path() + "/gone.html", false, false, "cannot read "},
+    };
+    for (const auto& [given, force, made, says] : cases) {
+        CTempDir stick;
+        if (force)
+            stick.Write("quillane-studio.html", "an older page");
+        std::ostringstream out;
+        std::string why;
+        bool done = CStarterStick(stick.Path(), force, out, given)
+                        .Make(300, CSpeech("en"), CTimeWords::English(), why);
+        EXPECT_EQ(done, made) << given << ": " << why;
+        EXPECT_NE((out.str() + why).find(says), std::string::npos) << out.str() << why;
+        if (!made) {
+            EXPECT_NE(::access((stick.Path() + "/announcer").c_str(), F_OK), 0) << given;
+            continue;
+        }
+        std::string top = stick.Path() + "/" + CStarterStick::c_PageName;
+        EXPECT_EQ(ReadFile(top), given.empty() ? "" : ReadFile(page)) << "none, or the page itself";
+        EXPECT_EQ(FindingKinds(CStickCheck::Run(stick.Path(), CTimeVal())), "") << given;
+    }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 TEST(UsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
@@ -40,7 +41,7 @@ TEST(UsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
         {{"check", d + "/bad"}, 1, "The stick is not usable."},
         {{"check", d + "/zero"}, 1, "Interval 0:00 is not longer than zero"},
         {{"plan", d + "/bad"}, 1, "quillanectl: the schedule in " + d + "/bad/show cannot be loaded"},
-        {{"run", d + "/bad"}, 1, ""},
+        {{"run", "--device", "null", d + "/bad"}, 1, "cannot be loaded: quillanectl check " + d + "/bad says why"},
         {{"plan", d + "/empty"}, 0, "nothing plays within two days of schedule time; stopping"},
         {{"init", d + "/new"}, 0, "Made " + d + "/new, which was not there yet\nMade " + d + "/new/announcer: "},
         {{"plan", d + "/good", "--count", "1", "--svg", d}, 1, "cannot write " + d + ": Is a directory"},
@@ -54,5 +55,14 @@ TEST(UsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
             << result.m_Out << result.m_Err;
     }
     // A stick that cannot be loaded was never in use, so it is not reported as removed.
-    EXPECT_EQ(RunCtl({"run", d + "/zero"}).m_Out.find("removed"), std::string::npos);
+    EXPECT_EQ(RunCtl({"run", "--device", "null", d + "/zero"}).m_Out.find("removed"),
+              std::string::npos);
+    for (std::vector<std::string> args : {std::vector<std::string>{"check", "--json", d + "/good"},
+                                          {"plan", d + "/good"},
+                                          {"voice", "--print-words"}}) {
+        std::ofstream full("/dev/full"); // a full disk
+        CCtlResult result = RunCtl(args, &full);
+        EXPECT_EQ(result.m_Status, 1) << args[0];
+        EXPECT_NE(result.m_Err.find("could not be written"), std::string::npos) << result.m_Err;
+    }
 }

@@ -29,12 +29,18 @@ TEST(VoiceTest, SpeaksEveryTimeSoundOfAWordsFileTrimmedOfSilence) {
     CTempDir dir;
     for (const auto& [rel, replaced] : before)
         dir.Write(rel, "there before");
-    std::string words = dir.Write("words.txt", MadeUpWords());
-    CCtlResult result = RunCtl({"voice", dir.Path() + "/stick", "--voice", "de", "--words", words});
+    // Written on Windows: a byte-order mark first; and "the time is" in the same language.
+    std::string words = dir.Write("words.txt", "\xEF\xBB\xBF" + MadeUpWords() + "time-is\tso ra\n");
+    CCtlResult result =
+        RunCtl({"voice", dir.Path() + "/stick", "--voice", "de+f3", "--words", words});
     ASSERT_EQ(result.m_Status, 0) << result.m_Err;
     for (const auto& [rel, replaced] : before)
         EXPECT_EQ(ReadFile(dir.Path() + "/" + rel) != "there before", replaced) << rel;
-    EXPECT_EQ(result.m_Out.rfind("Wrote 93 time sounds to " + dir.Path() + "/stick/times", 0), 0u);
+    EXPECT_EQ(result.m_Out.rfind("Wrote 93 time sounds to " + dir.Path() + "/stick/times and " +
+                                     dir.Path() + "/stick/time-is.wav",
+                                 0),
+              0u);
+    EXPECT_TRUE(CWave(dir.Path() + "/stick/time-is.wav").isValid());
     auto loud = [](std::int16_t a_Sample) { return std::abs(a_Sample) > 327; }; // 1 %
     for (const std::string& name : CTimeRecord::AllTitles()) {
         CWave wave(dir.Path() + "/stick/times/" + name + ".wav");
@@ -59,7 +65,8 @@ TEST(VoiceTest, BadWordsFileOrVoiceIsRefusedAndNothingWritten) {
         {"cdnum14\t \n" + good, "en", "words.txt:1: no words after the tab for cdnum14"},
         {good.substr(0, cdnum35) + good.substr(next), "en",
          "words.txt has no words for cdnum35: every time sound needs a line"},
-        {good, "no-such-voice", "there is no voice \"no-such-voice\""}};
+        {good, "no-such-voice", "there is no voice \"no-such-voice\""},
+        {good, "en+nosuchvariant", "there is no voice \"en+nosuchvariant\""}};
     for (const auto& [text, voice, message] : cases) {
         CTempDir dir;
         std::string words = dir.Write("words.txt", text);
@@ -70,7 +77,18 @@ TEST(VoiceTest, BadWordsFileOrVoiceIsRefusedAndNothingWritten) {
     }
 }
 
-TEST(VoiceTest, EnglishWordsSpeakTheTimesTheAnnouncerAssembles) {
+TEST(VoiceTest, EnglishWordsSpeakTheTimesTheAnnouncerAssemblesAndReadBackAsTheyArePrinted) {
+    CTempDir dir;
+    std::string printed = RunCtl({"voice", "--print-words"}).m_Out, why;
+    EXPECT_NE(printed.find("cdnum10 to cdnum23 serve both as hours and as minutes"),
+              std::string::npos);
+    std::optional<CTimeWords> read = CTimeWords::Load(dir.Write("words.txt", printed), why);
+    ASSERT_TRUE(read) << why;
+    std::vector<std::string> names = CTimeRecord::AllTitles();
+    names.push_back(CTimeWords::c_TimeIs);
+    for (const std::string& name : names)
+        EXPECT_EQ(read->For(name), CTimeWords::English().For(name)) << name;
+    EXPECT_TRUE(read->TimeIsGiven());
     std::string said;
     for (const char* name :
          {"cdnum7", "cdnum07", "cdnum00", "cdnum35", "cdnum40", "cdhour00", "cdhour07", "cdhour14"})

@@ -1,6 +1,7 @@
 #include "check/MissingSound.h"
 
 #include "check/RefusedWave.h"
+#include "ElementScanner.h"
 #include "shared/ToolText.h"
 
 #include <algorithm>
@@ -100,7 +101,7 @@ std::string CMissingSound::Composed(const std::string& a_Name) {
 }
 
 CMissingSound::CExplained CMissingSound::Explain(const std::string& a_Name) const {
-    std::string trimmed = Trimmed(a_Name);
+    std::string trimmed = CElementScanner::Trimmed(a_Name);
     if (trimmed.empty())
         return {c_Is, "the record has no m_Name"};
     if (trimmed != a_Name)

@@ -51,7 +51,7 @@ CRefusedWave::CRefusedWave(std::string a_Path) : m_Path(std::move(a_Path)) {
         return;
     }
     CFileDescriptor file(m_Path);
-    unsigned char head[512];
+    unsigned char head[c_ChunkBytes];
     ssize_t got = file.Get() < 0 ? -1 : ::read(file.Get(), head, sizeof head);
     std::size_t size = got < 0 ? 0 : std::size_t(got);
     if (size >= 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) {

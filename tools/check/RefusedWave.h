@@ -9,6 +9,9 @@
 // import command that turns it into a recording the board plays.
 class CRefusedWave {
 public:
+    // The bytes at the start of the file in which the chunks are looked at.
+    static constexpr std::size_t c_ChunkBytes = 512;
+
     explicit CRefusedWave(std::string a_Path);
 
     // What the file is where the board needs something else, e.g. "it is stereo (2 channels),

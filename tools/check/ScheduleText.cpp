@@ -1,5 +1,6 @@
 #include "check/ScheduleText.h"
 
+#include "ElementScanner.h"
 #include "Schedule.h"
 #include "shared/ToolText.h"
 
@@ -65,7 +66,7 @@ void CScheduleText::AddEncoding(std::vector<CCheckFinding>& a_Findings) const {
         EFinding::Encoding,
         m_Path +
             " is saved as Latin-1 (ISO 8859-1), not UTF-8: its names with accents, such as \"" +
-            Latin1AsUtf8(Trimmed(m_Text.substr(begin, end - begin))) + "\" (" + LineText(odd) +
+            Latin1AsUtf8(CElementScanner::Trimmed(m_Text.substr(begin, end - begin))) + "\" (" + LineText(odd) +
             "), do not match file names written in UTF-8, as PCs write them today");
     finding.m_ChangesPlay = false; // until a name with accents finds no file
     a_Findings.push_back(finding);

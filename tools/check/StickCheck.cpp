@@ -1,5 +1,6 @@
 #include "check/StickCheck.h"
 
+#include "ElementScanner.h"
 #include "Schedule.h"
 #include "SoundLibrary.h"
 #include "TimeRecord.h"

@@ -55,7 +55,8 @@ EPlayEnd CPlanPlatform::Play(const CPlayback& a_Playback) {
               << json.dump(-1, ' ', false, CJson::error_handler_t::replace);
     }
     ++m_Plays;
-    Advance(std::int64_t(double(a_Playback.m_Duration) * double(CTimeVal::c_MicrosPerSec)));
+    double secs = double(a_Playback.m_LeadInSecs) + double(a_Playback.m_Duration);
+    Advance(std::int64_t(secs * double(CTimeVal::c_MicrosPerSec)));
     return EPlayEnd::Finished;
 }
 

@@ -14,6 +14,8 @@ class CPlanner {
 public:
     // Virtual time that may pass without an announcement before the preview gives up.
     static constexpr std::int64_t c_GiveUpSecs = 2 * 24 * 3600;
+    // Announcements listed when no count is asked for.
+    static constexpr long c_DefaultCount = 12;
 
     // Prints a_Count announcements from a_Start on a_Out, as lines or (a_Json) one JSON array;
     // returns the exit status: 0, or 1 when the schedule cannot be loaded (the loader's lines go

@@ -1,13 +1,18 @@
 #include "prepare/AudioFile.h"
 
+#include "Wave.h"
+#include "prepare/Resampler.h"
 #include "shared/Failure.h"
 
 #include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+const char* const CAudioFile::c_TooLong = "it lasts more than an hour: cut it into shorter pieces";
 
 namespace {
 constexpr sf_count_t c_BlockFrames = 4096;
@@ -62,6 +67,28 @@ CAudioFile::CAudioFile(const std::string& a_Path) {
                       "damaged file";
     else if (m_Info.channels < 1 || m_Info.samplerate < 1)
         m_LastError = "its header names no channels or no rate";
+    else
+        CheckHeader();
+}
+
+// A damaged header can claim anything: the resampler and the memory taken are bounded by these.
+void CAudioFile::CheckHeader() {
+    if (m_Info.samplerate < c_MinRate || m_Info.samplerate > c_MaxRate)
+        m_LastError = "its header claims " + std::to_string(m_Info.samplerate) +
+                      " Hz, outside the " + std::to_string(c_MinRate) + " to " +
+                      std::to_string(c_MaxRate) +
+                      " Hz this program converts: the file is probably damaged";
+    else if (m_Info.channels > c_MaxChannels)
+        m_LastError = "its header claims " + std::to_string(m_Info.channels) +
+                      " channels, more than the " + std::to_string(c_MaxChannels) +
+                      " this program mixes into one: the file is probably damaged";
+    else if (Announced() && double(m_Info.frames) / m_Info.samplerate > c_MaxSeconds)
+        m_LastError = c_TooLong;
+}
+
+// The frame count the header gives, where it gives one.
+bool CAudioFile::Announced() const {
+    return m_Info.frames > 0 && m_Info.frames < SF_COUNT_MAX;
 }
 
 std::string CAudioFile::Description() const {
@@ -88,36 +115,61 @@ std::string CAudioFile::Kind() const {
     return "audio";
 }
 
-std::optional<CMonoSound> CAudioFile::ReadMono(std::string& a_Why) {
-    std::vector<float> mono;
+std::optional<CMonoSound> CAudioFile::ReadAtRecordingRate(std::string& a_Why) {
+    std::vector<float> out;
     if (!isValid())
         a_Why = m_LastError;
-    else if (ReadAll(mono, a_Why))
-        return CMonoSound(std::move(mono), m_Info.samplerate);
+    else if (ReadAll(out, a_Why))
+        return CMonoSound(std::move(out), int(CWave::c_sample_rate));
     return std::nullopt;
 }
 
-// Reads to the end of the file, mixing as it goes.
-bool CAudioFile::ReadAll(std::vector<float>& a_Mono, std::string& a_Why) {
-    std::vector<float> frames(std::size_t(c_BlockFrames) * std::size_t(m_Info.channels));
-    auto limit = std::size_t(c_MaxSeconds * m_Info.samplerate);
-    sf_count_t count;
-    while (a_Mono.size() <= limit &&
-           (count = sf_readf_float(m_File.get(), frames.data(), c_BlockFrames)) > 0)
-        Append(frames, count, a_Mono);
-    if (a_Mono.size() > limit)
-        return Fail(a_Why, "it lasts more than an hour: cut it into shorter pieces");
+// Reads to the end of the file, mixing and resampling as it goes, so that only the output is
+// held: a few times the size of the recording written.
+bool CAudioFile::ReadAll(std::vector<float>& a_Out, std::string& a_Why) {
+    CResampler resampler(m_Info.samplerate);
+    std::vector<float> frames(std::size_t(c_BlockFrames) * std::size_t(m_Info.channels)), mono;
+    const auto limit = std::size_t(c_MaxSeconds * CWave::c_sample_rate);
+    sf_count_t count = 0, read = 0;
+    if (Announced()) // room for the output at once, not twice as much from growing
+        a_Out.reserve(
+            std::size_t(double(m_Info.frames) * CWave::c_sample_rate / m_Info.samplerate) +
+            c_BlockFrames);
+    while (a_Out.size() <= limit &&
+           (count = sf_readf_float(m_File.get(), frames.data(), c_BlockFrames)) > 0) {
+        Mix(frames, count, mono);
+        read += count;
+        if (!resampler.Add(mono.data(), mono.size(), a_Out, a_Why))
+            return false;
+    }
+    if (a_Out.size() > limit)
+        return Fail(a_Why, c_TooLong);
     if (sf_error(m_File.get()) != SF_ERR_NO_ERROR)
         return Fail(a_Why, std::string("it is damaged (") + sf_strerror(m_File.get()) + ")");
-    if (a_Mono.empty())
+    if (read == 0)
         return Fail(a_Why, "it holds no sound");
-    return true;
+    return Complete(read, a_Why) && resampler.Finish(a_Out, a_Why);
+}
+
+// Whether the decoder gave every frame the header announced. A damaged or cut-short file (a
+// download that broke off) decodes without an error as far as it goes. The length an MP3
+// without a length tag announces is an estimate, hence the percent.
+bool CAudioFile::Complete(sf_count_t a_Read, std::string& a_Why) const {
+    if (!Announced() || a_Read >= m_Info.frames - m_Info.frames / 100)
+        return true;
+    char secs[96];
+    std::snprintf(secs, sizeof secs, "only %.1f s of the %.1f s",
+                  double(a_Read) / m_Info.samplerate, double(m_Info.frames) / m_Info.samplerate);
+    return Fail(a_Why, std::string("it ends early: ") + secs +
+                           " its header announces could be read, so it is cut short or damaged: "
+                           "use a complete copy");
 }
 
 // The average of the channels, so that the mix itself cannot exceed full scale.
-void CAudioFile::Append(const std::vector<float>& a_Frames, sf_count_t a_Count,
-                        std::vector<float>& a_Mono) const {
+void CAudioFile::Mix(const std::vector<float>& a_Frames, sf_count_t a_Count,
+                     std::vector<float>& a_Mono) const {
     auto channels = std::size_t(m_Info.channels);
+    a_Mono.clear();
     for (std::size_t frame = 0; frame < std::size_t(a_Count); ++frame) {
         float sum = 0;
         for (std::size_t channel = 0; channel < channels; ++channel)

@@ -23,8 +23,9 @@ public:
     void TrimSilence(float a_Threshold, double a_KeepSecs);
     // Scales the sound down when a peak would not fit in 16 bits; returns the gain (<= 1).
     double KeepBelowFullScale();
-    // Little-endian 16-bit samples; call KeepBelowFullScale first.
-    std::string Pcm16() const;
+    // Appends the samples to a_Bytes as little-endian 16-bit words; call KeepBelowFullScale
+    // first.
+    void AppendPcm16(std::string& a_Bytes) const;
 
 private:
     std::vector<float> m_Samples;

@@ -3,6 +3,7 @@
 #include "prepare/Importer.h"
 #include "prepare/Speech.h"
 #include "prepare/StarterStick.h"
+#include "prepare/StickFile.h"
 #include "prepare/TimeSounds.h"
 #include "prepare/TimeWords.h"
 #include "prepare/WaveFile.h"
@@ -18,18 +19,39 @@ constexpr int c_NotMade = 1;
 
 int CPrepareCommands::Voice(const std::string& a_Given, const CVoice& a_Voice) {
     return Speaking(a_Voice, [&](const CSpeech& a_Speech, const CTimeWords& a_Words) {
-        std::string why;
-        std::optional<CTimeSounds> sounds = CTimeSounds::Speak(a_Speech, a_Words, why);
-        std::string given = ScheduleDirOr(a_Given), dir = given + "/times";
-        if (!sounds || !CWaveFile::MakeDir(given, why) || !sounds->Write(dir, why))
-            return Failed(why);
-        m_Out << "Wrote " << sounds->Count() << " time sounds to " << Printable(dir) << " (voice "
-              << Printable(a_Voice.m_Name) << ", "
-              << (a_Voice.m_WordsFile.empty() ? "English"
-                                              : "words from " + Printable(a_Voice.m_WordsFile))
-              << ", " << sounds->Lengths() << ")" << std::endl;
-        return c_Done;
+        return SpeakTimes(ScheduleDirOr(a_Given), a_Speech, a_Words, a_Voice);
     });
+}
+
+int CPrepareCommands::PrintWords() {
+    CTimeWords::English().WriteTemplate(m_Out);
+    return c_Done;
+}
+
+// The time sounds, and "the time is" when the words file gives it, all into a_Dir or none.
+int CPrepareCommands::SpeakTimes(const std::string& a_Dir, const CSpeech& a_Speech,
+                                 const CTimeWords& a_Words, const CVoice& a_Voice) {
+    std::string why, times = a_Dir + "/times", timeIs = a_Dir + "/" + CTimeWords::c_TimeIs + ".wav";
+    std::optional<CTimeSounds> sounds = CTimeSounds::Speak(a_Speech, a_Words, why);
+    std::optional<CMonoSound> said;
+    if (sounds && a_Words.TimeIsGiven())
+        said = a_Speech.Say(a_Words.For(CTimeWords::c_TimeIs), why);
+    CStickFile::Files files;
+    if (!sounds || (a_Words.TimeIsGiven() && !said) || !CWaveFile::MakeDir(a_Dir, why) ||
+        !CWaveFile::MakeDir(times, why))
+        return Failed(why);
+    sounds->AddTo(times, files);
+    if (said)
+        files.emplace_back(timeIs, CWaveFile::Bytes(*said));
+    if (!CStickFile::WriteAll(files, why))
+        return Failed(why);
+    m_Out << "Wrote " << sounds->Count() << " time sounds to " << Printable(times)
+          << (said ? " and " + Printable(timeIs) : "") << " (voice " << Printable(a_Voice.m_Name)
+          << ", "
+          << (a_Voice.m_WordsFile.empty() ? "English"
+                                          : "words from " + Printable(a_Voice.m_WordsFile))
+          << ", " << sounds->Lengths() << ")" << std::endl;
+    return c_Done;
 }
 
 int CPrepareCommands::Import(std::vector<std::string> a_Paths, bool a_Force) {
@@ -40,6 +62,8 @@ int CPrepareCommands::Import(std::vector<std::string> a_Paths, bool a_Force) {
         return Failed(dir + " is not a directory: the last argument must be the directory to put "
                             "the recordings in");
     CImporter importer(dir, a_Force, m_Out, m_Err);
+    if (!importer.NamesDistinct(a_Paths))
+        return c_NotMade;
     bool all = true;
     for (const std::string& file : a_Paths)
         all = importer.Import(file) && all;
@@ -48,7 +72,7 @@ int CPrepareCommands::Import(std::vector<std::string> a_Paths, bool a_Force) {
 
 int CPrepareCommands::Init(const std::string& a_Stick, int a_IntervalSecs, bool a_Force,
                            const CVoice& a_Voice) {
-    CStarterStick stick(a_Stick, a_Force, m_Out);
+    CStarterStick stick(a_Stick, a_Force, m_Out, CStarterStick::FindPage());
     std::string why;
     if (!stick.CheckFree(why))
         return Failed(why);

@@ -22,8 +22,11 @@ public:
 
     CPrepareCommands(std::ostream& a_Out, std::ostream& a_Err) : m_Out(a_Out), m_Err(a_Err) {}
 
-    // The time sounds into a_Given/times (a stick's mount point stands for its schedule dir).
+    // The time sounds into a_Given/times (a stick's mount point stands for its schedule dir),
+    // and time-is into a_Given when the words file gives its words.
     int Voice(const std::string& a_Given, const CVoice& a_Voice);
+    // The English words, as a words file to translate.
+    int PrintWords();
     // a_Paths: the recordings, then the directory to put them in.
     int Import(std::vector<std::string> a_Paths, bool a_Force);
     // A ready stick in a_Stick, with an interval of a_IntervalSecs.
@@ -31,6 +34,8 @@ public:
 
 private:
     int Failed(const std::string& a_Why) const;
+    int SpeakTimes(const std::string& a_Dir, const CSpeech& a_Speech, const CTimeWords& a_Words,
+                   const CVoice& a_Voice);
     // Runs a_Then with the voice and the words asked for; a status of 1 when either fails.
     int Speaking(const CVoice& a_Voice,
                  const std::function<int(const CSpeech&, const CTimeWords&)>& a_Then) const;

@@ -50,10 +50,26 @@ bool SpeaksLanguage(const espeak_VOICE& a_Voice, const std::string& a_Language) 
     return false;
 }
 
+// A file name among espeak-ng's variants (espeak-ng --voices=variant lists them): it speaks an
+// unknown one in the plain voice, without a word.
+bool VariantListed(const std::string& a_Variant) {
+    espeak_VOICE variants{};
+    variants.languages = "variant";
+    for (const espeak_VOICE** voice = espeak_ListVoices(&variants); voice && *voice; ++voice) {
+        std::string file = (*voice)->identifier ? (*voice)->identifier : "";
+        if (a_Variant == file.substr(file.rfind('/') + 1))
+            return true;
+    }
+    return false;
+}
+
 // espeak-ng takes nearly any name for some voice ("no-such-voice" speaks Norwegian), so the name
-// must be one it lists: a voice's name or file, or one of its languages, with any +variant.
+// must be one it lists: a voice's name or file, or one of its languages, with a +variant it lists.
 bool Listed(const std::string& a_Voice) {
-    std::string base = a_Voice.substr(0, a_Voice.find('+'));
+    std::size_t plus = a_Voice.find('+');
+    std::string base = a_Voice.substr(0, plus);
+    if (plus != std::string::npos && !VariantListed(a_Voice.substr(plus + 1)))
+        return false;
     for (const espeak_VOICE** voice = espeak_ListVoices(nullptr); voice && *voice; ++voice) {
         std::string file = (*voice)->identifier ? (*voice)->identifier : "";
         if (base == file || base == file.substr(file.rfind('/') + 1) ||
@@ -86,7 +102,8 @@ CSpeech::CSpeech(const std::string& a_Voice) : m_Voice(a_Voice) {
     if (!SelectVoice(a_Voice))
         m_LastError = "there is no voice \"" + a_Voice +
                       "\": give a language such as en, en-us, de or fr, or a voice name that "
-                      "espeak-ng --voices lists";
+                      "espeak-ng --voices lists, with a +variant that espeak-ng --voices=variant "
+                      "lists if you like (fr+f3)";
 }
 
 std::optional<CMonoSound> CSpeech::Say(const std::string& a_Text, std::string& a_Why) const {

@@ -4,6 +4,7 @@
 #include "Schedule.h"
 #include "Wave.h"
 #include "prepare/Speech.h"
+#include "prepare/StickFile.h"
 #include "prepare/TimeSounds.h"
 #include "prepare/TimeWords.h"
 #include "prepare/WaveFile.h"
@@ -14,9 +15,15 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
+namespace fs = std::filesystem;
+
 const char* const CStarterStick::c_DirName = "announcer";
+const char* const CStarterStick::c_PageName = "quillane-studio.html";
 
 namespace {
 constexpr double c_Pi = 3.14159265358979323846;
@@ -63,8 +70,9 @@ double Stroke(double a_Time, double a_Hertz) {
 }
 } // namespace
 
-CStarterStick::CStarterStick(std::string a_Stick, bool a_Force, std::ostream& a_Out)
-    : m_Stick(std::move(a_Stick)), m_Force(a_Force), m_Out(a_Out) {
+CStarterStick::CStarterStick(std::string a_Stick, bool a_Force, std::ostream& a_Out,
+                             std::string a_Page)
+    : m_Stick(std::move(a_Stick)), m_Force(a_Force), m_Out(a_Out), m_Page(std::move(a_Page)) {
     // As the checker names directories, so that its answer can be compared with ours.
     m_Stick = CStickDir::WithoutTrailingSlashes(m_Stick);
 }
@@ -82,8 +90,12 @@ bool CStarterStick::ParseInterval(const std::string& a_Text, int& a_Secs) {
     return seconds < 60 && a_Secs > 0 && c_MaxIntervalSecs % a_Secs == 0;
 }
 
+float CStarterStick::ChimeKey(int a_IntervalSecs) {
+    return a_IntervalSecs >= 60 ? 30 : a_IntervalSecs / 2.0f;
+}
+
 std::string CStarterStick::ScheduleText(int a_IntervalSecs) {
-    std::string chimeKey = CInterval::KeyText(a_IntervalSecs >= 60 ? 30 : a_IntervalSecs / 2.0f);
+    std::string chimeKey = CInterval::KeyText(ChimeKey(a_IntervalSecs));
     std::string timeKey = CInterval::KeyText(float(a_IntervalSecs));
     char chimeNote[128];
     std::snprintf(chimeNote, sizeof chimeNote, c_ChimeNote, chimeKey.c_str());
@@ -106,6 +118,18 @@ CMonoSound CStarterStick::Chime() {
             float(0.3 * fadeOut * (Stroke(time, 659.25) + Stroke(time - c_Second, 523.25)));
     }
     return CMonoSound(std::move(samples), c_Rate);
+}
+
+std::string CStarterStick::FindPage() {
+    std::error_code error;
+    fs::path program = fs::read_symlink("/proc/self/exe", error);
+    if (error)
+        return "";
+    for (const fs::path& page : {program.parent_path() / c_PageName,
+                                 program.parent_path() / ".." / "share" / "quillane" / c_PageName})
+        if (fs::is_regular_file(page, error))
+            return page.lexically_normal().string();
+    return "";
 }
 
 bool CStarterStick::CheckFree(std::string& a_Why) const {
@@ -133,10 +157,41 @@ bool CStarterStick::Make(int a_IntervalSecs, const CSpeech& a_Speech, const CTim
     std::optional<CTimeSounds> times;
     if (timeIs)
         times = CTimeSounds::Speak(a_Speech, a_Words, a_Why);
-    if (!times || !MakeStick(a_Why) || !WriteAll(a_IntervalSecs, *timeIs, *times, a_Why))
+    std::string page;
+    if (!times || !Fits(a_IntervalSecs, timeIs->Seconds() + times->LongestTimeSecs(), a_Why) ||
+        !ReadPage(page, a_Why) || !MakeStick(a_Why) ||
+        !WriteAll(a_IntervalSecs, *timeIs, *times, page, a_Why))
         return false;
     Tell(a_IntervalSecs, a_Speech.Voice(), times->Count());
     return true;
+}
+
+bool CStarterStick::Fits(int a_IntervalSecs, double a_TimeSecs, std::string& a_Why) {
+    int shortest = a_IntervalSecs;
+    while (shortest <= c_MaxIntervalSecs &&
+           (c_MaxIntervalSecs % shortest != 0 || !ChainsFit(shortest, a_TimeSecs)))
+        ++shortest;
+    if (shortest == a_IntervalSecs)
+        return true;
+    char chains[160];
+    std::snprintf(chains, sizeof chains,
+                  "the chime (%.1f s from %s) and \"the time is\" with the time (up to %.1f s, "
+                  "ending the interval)",
+                  Chime().Seconds(), CInterval::KeyText(ChimeKey(a_IntervalSecs)).c_str(),
+                  a_TimeSecs);
+    if (shortest > c_MaxIntervalSecs)
+        return Fail(a_Why, std::string(chains) + " do not fit in any interval: shorten the words");
+    return Fail(a_Why, "an interval of " + IntervalText(a_IntervalSecs) +
+                           " is too short for the starter schedule: " + chains +
+                           " would overlap, and check --strict would refuse the stick. Nothing "
+                           "was made: give --interval " +
+                           IntervalText(shortest) + " or longer");
+}
+
+// The chime from its key, and the spoken time ending as the interval ends, a tenth of a second
+// apart at least.
+bool CStarterStick::ChainsFit(int a_IntervalSecs, double a_TimeSecs) {
+    return ChimeKey(a_IntervalSecs) + Chime().Seconds() + 0.1 <= a_IntervalSecs - a_TimeSecs;
 }
 
 // A stick not there yet is a directory for trying things out on a PC: made, and said so.
@@ -151,13 +206,30 @@ bool CStarterStick::MakeStick(std::string& a_Why) const {
 }
 
 bool CStarterStick::WriteAll(int a_IntervalSecs, const CMonoSound& a_TimeIs,
-                             const CTimeSounds& a_Times, std::string& a_Why) const {
+                             const CTimeSounds& a_Times, const std::string& a_Page,
+                             std::string& a_Why) const {
     std::string dir = m_Stick + "/" + c_DirName;
-    return CWaveFile::MakeDir(dir, a_Why) && CWaveFile::Write(dir + "/chime.wav", Chime(), a_Why) &&
-           CWaveFile::Write(dir + "/" + CTimeWords::c_TimeIs + ".wav", a_TimeIs, a_Why) &&
-           a_Times.Write(dir + "/times", a_Why) &&
-           CWaveFile::WriteText(dir + "/" + CSchedule::c_FileName, ScheduleText(a_IntervalSecs),
-                                a_Why);
+    if (!CWaveFile::MakeDir(dir, a_Why) || !CWaveFile::MakeDir(dir + "/times", a_Why))
+        return false;
+    CStickFile::Files files{
+        {dir + "/chime.wav", CWaveFile::Bytes(Chime())},
+        {dir + "/" + CTimeWords::c_TimeIs + ".wav", CWaveFile::Bytes(a_TimeIs)}};
+    a_Times.AddTo(dir + "/times", files);
+    if (!m_Page.empty())
+        files.emplace_back(m_Stick + "/" + c_PageName, a_Page);
+    // The schedule last, when its sounds are in place.
+    files.emplace_back(dir + "/" + CSchedule::c_FileName, ScheduleText(a_IntervalSecs));
+    return CStickFile::WriteAll(files, a_Why);
+}
+
+bool CStarterStick::ReadPage(std::string& a_Bytes, std::string& a_Why) const {
+    if (m_Page.empty())
+        return true;
+    std::ifstream page(m_Page, std::ios::binary);
+    if (!page)
+        return Fail(a_Why, "cannot read " + m_Page + ": " + std::strerror(errno));
+    a_Bytes.assign(std::istreambuf_iterator<char>(page), {});
+    return true;
 }
 
 void CStarterStick::Tell(int a_IntervalSecs, const std::string& a_Voice,
@@ -167,6 +239,11 @@ void CStarterStick::Tell(int a_IntervalSecs, const std::string& a_Voice,
           << ") with an interval of " << IntervalText(a_IntervalSecs)
           << ", chime.wav, time-is.wav and " << a_Count << " time sounds in times/ (voice "
           << Printable(a_Voice) << ")" << std::endl;
+    if (!m_Page.empty())
+        m_Out << "Made " << Printable(m_Stick + "/" + c_PageName)
+              << ": open it in a browser, on any computer, to check this stick and see its "
+                 "timetable"
+              << std::endl;
     m_Out << "Next: add announcements with quillanectl import FILE... " << Printable(m_Stick)
           << ", give each a record in the schedule, then run quillanectl check "
           << Printable(m_Stick) << std::endl;

@@ -22,13 +22,22 @@ std::optional<CTimeSounds> CTimeSounds::Speak(const CSpeech& a_Speech, const CTi
     return sounds;
 }
 
-bool CTimeSounds::Write(const std::string& a_Dir, std::string& a_Why) const {
-    if (!CWaveFile::MakeDir(a_Dir, a_Why))
-        return false;
+void CTimeSounds::AddTo(const std::string& a_Dir, CStickFile::Files& a_Files) const {
     for (const auto& [name, sound] : m_Sounds)
-        if (!CWaveFile::Write(a_Dir + "/" + name + ".wav", sound, a_Why))
-            return false;
-    return true;
+        a_Files.emplace_back(a_Dir + "/" + name + ".wav", CWaveFile::Bytes(sound));
+}
+
+double CTimeSounds::LongestTimeSecs() const {
+    // 1440 minutes in a row pass through every minute of the day.
+    CTimeRecord clock("", 0);
+    double longest = 0;
+    for (time_t minute = 0; minute < 24 * 60; ++minute) {
+        double secs = 0;
+        for (const std::string& name : clock.TitlesForTime(CTimeVal(timeval{minute * 60, 0})))
+            secs += m_Sounds.at(name).Seconds();
+        longest = std::max(longest, secs);
+    }
+    return longest;
 }
 
 std::string CTimeSounds::Lengths() const {

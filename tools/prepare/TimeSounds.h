@@ -2,6 +2,7 @@
 #define QUILLANE_TIMESOUNDS_H
 
 #include "prepare/MonoSound.h"
+#include "prepare/StickFile.h"
 
 #include <map>
 #include <optional>
@@ -19,10 +20,11 @@ public:
     static std::optional<CTimeSounds> Speak(const CSpeech& a_Speech, const CTimeWords& a_Words,
                                             std::string& a_Why);
 
-    // Writes each as a_Dir/NAME.wav, making a_Dir when missing; false, with a_Why, when one
-    // cannot be written.
-    bool Write(const std::string& a_Dir, std::string& a_Why) const;
+    // Each as a_Dir/NAME.wav, to be written with the other files of the command.
+    void AddTo(const std::string& a_Dir, CStickFile::Files& a_Files) const;
     std::size_t Count() const { return m_Sounds.size(); }
+    // How long the longest spoken time of the day lasts.
+    double LongestTimeSecs() const;
     // The shortest and the longest, e.g. "0.4 to 1.2 s each".
     std::string Lengths() const;
 

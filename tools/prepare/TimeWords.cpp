@@ -1,5 +1,6 @@
 #include "prepare/TimeWords.h"
 
+#include "ElementScanner.h"
 #include "TimeRecord.h"
 #include "shared/Failure.h"
 #include "shared/ToolText.h"
@@ -13,6 +14,7 @@
 const char* const CTimeWords::c_TimeIs = "time-is";
 
 namespace {
+const char* const c_ByteOrderMark = "\xEF\xBB\xBF";
 const char* const c_Ones[] = {"zero",    "one",     "two",       "three",    "four",
                               "five",    "six",     "seven",     "eight",    "nine",
                               "ten",     "eleven",  "twelve",    "thirteen", "fourteen",
@@ -82,17 +84,49 @@ std::optional<CTimeWords> CTimeWords::Load(const std::string& a_Path, std::strin
     CTimeWords words;
     if (!words.TakeAll(in, a_Path, a_Why) || !words.CheckComplete(a_Path, a_Why))
         return std::nullopt;
-    if (words.m_Words.count(c_TimeIs) == 0)
+    words.m_TimeIsGiven = words.m_Words.count(c_TimeIs) > 0;
+    if (!words.m_TimeIsGiven)
         words.m_Words[c_TimeIs] = English().For(c_TimeIs);
     return words;
+}
+
+namespace {
+// What a group of names is for, written above its first name in the template.
+const std::map<std::string, const char*> c_GroupNotes = {
+    {CTimeWords::c_TimeIs, "# Spoken before the time: \"the time is\" fourteen thirty-five.\n"},
+    {"cdhour00", "# A full hour on its own: 14:00 is cdhour14 alone.\n"},
+    {"cdnum1", "# The hours 1 to 9 before the minutes: 7:05 is cdnum7 then cdnum05.\n"},
+    {"cdnum00",
+     "# cdnum00 is the hour 0 before the minutes (0:35 is cdnum00 cdnum35); cdnum01 to\n"
+     "# cdnum59 are the minutes. cdnum10 to cdnum23 serve both as hours and as minutes: 14:35\n"
+     "# is cdnum14 cdnum35 and 12:14 is cdnum12 cdnum14, so give them words that fit both.\n"}};
+} // namespace
+
+void CTimeWords::WriteTemplate(std::ostream& a_Out) const {
+    a_Out << "# The words quillanectl voice speaks for each time sound: the sound's name, one "
+             "tab,\n# then the words. Translate the words, keep the names and the tabs, save "
+             "the file\n# as UTF-8 and give it with: quillanectl voice --voice LANGUAGE --words "
+             "FILE DIR\n";
+    std::vector<std::string> names = CTimeRecord::AllTitles();
+    names.insert(names.begin(), c_TimeIs);
+    for (const std::string& name : names) {
+        auto note = c_GroupNotes.find(name);
+        if (note != c_GroupNotes.end())
+            a_Out << "\n" << note->second;
+        a_Out << name << '\t' << For(name) << '\n';
+    }
 }
 
 bool CTimeWords::TakeAll(std::istream& a_In, const std::string& a_Path, std::string& a_Why) {
     std::map<std::string, std::string> seen; // name -> where it was given
     std::string line;
-    for (int number = 1; std::getline(a_In, line); ++number)
+    for (int number = 1; std::getline(a_In, line); ++number) {
+        // Editors on Windows begin a UTF-8 file with a byte-order mark, which nobody sees.
+        if (number == 1 && line.rfind(c_ByteOrderMark, 0) == 0)
+            line.erase(0, std::strlen(c_ByteOrderMark));
         if (!Take(line, a_Path + ":" + std::to_string(number), seen, a_Why))
             return false;
+    }
     return true;
 }
 
@@ -101,13 +135,14 @@ bool CTimeWords::Take(const std::string& a_Line, const std::string& a_Where,
     std::string line = a_Line;
     if (!line.empty() && line.back() == '\r') // written on Windows
         line.pop_back();
-    if (Trimmed(line).empty() || Trimmed(line)[0] == '#')
+    if (CElementScanner::Trimmed(line).empty() || CElementScanner::Trimmed(line)[0] == '#')
         return true;
     std::size_t tab = line.find('\t');
     if (tab == std::string::npos)
         return Fail(a_Why, a_Where + ": no tab between the name and the words; write the name, "
                                      "one tab, then the words");
-    std::string name = Trimmed(line.substr(0, tab)), text = Trimmed(line.substr(tab + 1));
+    std::string name = CElementScanner::Trimmed(line.substr(0, tab)),
+                text = CElementScanner::Trimmed(line.substr(tab + 1));
     if (!Acceptable(name, text, a_Seen, a_Why))
         return Fail(a_Why, a_Where + ": " + a_Why);
     a_Seen[name] = a_Where;

@@ -4,6 +4,7 @@
 #include <istream>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <string>
 
 // The words spoken for each time sound, and for the "the time is" before a spoken time.
@@ -21,6 +22,11 @@ public:
 
     // The words for a name, from CTimeRecord::AllTitles() or c_TimeIs.
     const std::string& For(const std::string& a_Name) const { return m_Words.at(a_Name); }
+    // Whether the words of c_TimeIs were given, not taken from English (which voice keeps).
+    bool TimeIsGiven() const { return m_TimeIsGiven; }
+    // Every name and its words in the form Load reads, with comments on how to translate
+    // them: a template for another language.
+    void WriteTemplate(std::ostream& a_Out) const;
 
 private:
     bool TakeAll(std::istream& a_In, const std::string& a_Path, std::string& a_Why);
@@ -29,6 +35,7 @@ private:
     bool CheckComplete(const std::string& a_Path, std::string& a_Why) const;
 
     std::map<std::string, std::string> m_Words;
+    bool m_TimeIsGiven = false;
 };
 
 #endif

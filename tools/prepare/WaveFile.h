@@ -5,15 +5,12 @@
 
 class CMonoSound;
 
-// Writes recordings in the accepted format onto a stick, so that a failure or a pulled stick
-// never leaves a half-written recording behind.
+// Recordings in the accepted format, as they are written onto a stick (by CStickFile).
 class CWaveFile {
 public:
-    // a_Sound (at the recording rate, within full scale) as a_Path: written to a temporary
-    // file beside it, then renamed over it. False, with a_Why giving the reason, on failure.
-    static bool Write(const std::string& a_Path, const CMonoSound& a_Sound, std::string& a_Why);
-    // a_Text as a_Path, the same way.
-    static bool WriteText(const std::string& a_Path, const std::string& a_Text, std::string& a_Why);
+    // a_Sound (at the recording rate, within full scale, at most an hour long) as the bytes
+    // of a recording: a plain 44-byte header, then the samples.
+    static std::string Bytes(const CMonoSound& a_Sound);
     // a_Path as a directory, made when missing (its parent must exist).
     static bool MakeDir(const std::string& a_Path, std::string& a_Why);
 };

@@ -23,8 +23,6 @@ bool IsUtf8(const std::string& a_Text);
 std::string Latin1AsUtf8(const std::string& a_Text);
 // The fewest letters to change, add or drop to turn one word into the other.
 std::size_t EditDistance(const std::string& a_From, const std::string& a_To);
-// a_Text without the blanks, tabs and line breaks around it.
-std::string Trimmed(const std::string& a_Text);
 // The directory a_Path lies in: "." for a bare name, "/" for one at the top.
 std::string DirOf(const std::string& a_Path);
 // The sound name import gives a file: its base name less its last extension.
