@@ -1,7 +1,7 @@
 #include "check/MissingSound.h"
 
-#include "check/RefusedWave.h"
 #include "ElementScanner.h"
+#include "check/RefusedWave.h"
 #include "shared/ToolText.h"
 
 #include <algorithm>

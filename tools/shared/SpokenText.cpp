@@ -13,7 +13,8 @@ std::string Joined(const std::vector<std::string>& a_Names, const char* a_Betwee
 std::string PartText(const CHeard& a_Part) {
     if (!a_Part.m_Time.empty())
         return "the time " + a_Part.m_Time +
-               (a_Part.m_Missing.empty() ? "" : " (" + Joined(a_Part.m_Missing, ", ") + " missing)");
+               (a_Part.m_Missing.empty() ? ""
+                                         : " (" + Joined(a_Part.m_Missing, ", ") + " missing)");
     return Joined(a_Part.m_Names, ", ") + (a_Part.m_Missing.empty() ? "" : " (missing)");
 }
 } // namespace
