@@ -43,6 +43,7 @@ void CElementCheck::RecordRead(const CRecordRead& a_Record) {
                   a_Record.m_Made == EMade::Time};
     record.m_Label = RecordLabel(a_Record.m_Number, record.m_Name);
     CheckRecord(record);
+    CheckWhen(record);
     NoteLeftOut(record);
     if (a_Record.m_StartsChain) {
         m_ChainStarts[a_Record.m_Key] = a_Record.m_Number;
@@ -186,9 +187,9 @@ void CElementCheck::CheckUnknown(const Record& a_Record) {
          pos = text.find('<', pos + 1)) {
         std::size_t close = std::min(text.find('>', pos), end);
         std::string tag = text.substr(pos + 1, std::min(close - pos - 1, c_MaxTagLength));
-        bool known =
-            tag == c_Unread || std::any_of(std::begin(c_Elements), std::end(c_Elements),
-                                           [&](const Element& e) { return tag == e.m_Tag; });
+        bool known = tag == c_Unread || tag == CSchedule::c_When ||
+                     std::any_of(std::begin(c_Elements), std::end(c_Elements),
+                                 [&](const Element& e) { return tag == e.m_Tag; });
         if (known || tag.empty() || tag[0] == '/' || tag[0] == '!' || tag[0] == '?')
             continue;
         std::string closest = Closest(tag);
@@ -198,6 +199,28 @@ void CElementCheck::CheckUnknown(const Record& a_Record) {
             closest.empty() ? "put notes inside <!-- and -->"
                             : "write <" + closest + "> in its place");
     }
+}
+
+// m_When is read only inside its record: one not closed there is not read at all.
+void CElementCheck::CheckWhen(const Record& a_Record) {
+    const CValue& when = a_Record.m_Read.m_When;
+    if (when.m_Pos == npos)
+        return;
+    std::size_t close = m_Schedule.Scanner().ElementEndPos(when.m_Pos, CSchedule::c_When);
+    if (close != npos && close < std::min(a_Record.m_Read.m_End,
+                                          m_Schedule.Scanner().ElementEndPos(
+                                              a_Record.m_Read.m_Begin, CSchedule::c_Record))) {
+        const CRecordRead& read = a_Record.m_Read;
+        bool joins = !read.m_StartsChain && read.m_Made != EMade::Nothing &&
+                     read.m_LeftOut == ELeftOut::Nothing;
+        m_Whens.push_back(
+            CWhenRead{read.m_Number, read.m_StartsChain, joins, read.m_Key, when.m_Value});
+        return;
+    }
+    Add(EFinding::UnclosedElement, a_Record.m_Read.m_Number,
+        a_Record.m_Label + ": <m_When> has no </m_When> after it in the record: the board "
+                           "ignores it",
+        "write </m_When> right after the value");
 }
 
 std::string CElementCheck::Closest(const std::string& a_Tag) {

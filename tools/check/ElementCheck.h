@@ -17,8 +17,22 @@ public:
     // Give it to a_Schedule's Load().
     explicit CElementCheck(const CSchedule& a_Schedule) : m_Schedule(a_Schedule) {}
 
+    // An m_When written in a record, as the loader read it.
+    struct CWhenRead {
+        std::size_t m_Record;
+        bool m_StartsChain;
+        bool m_Joins; // it joins the chain before it
+        float m_Key;  // of the chain it starts
+        std::string m_Value;
+    };
+
     void RecordRead(const CRecordRead& a_Record) override;
     void ChainLeftOut(ELeftOut a_Why, float a_Key) override;
+    void TopLevelRead(const CTopLevelRead& a_Read) override { m_TopLevel = a_Read; }
+
+    // The elements outside Records, and every m_When closed in its record, in record order.
+    const CTopLevelRead& TopLevel() const { return m_TopLevel; }
+    const std::vector<CWhenRead>& Whens() const { return m_Whens; }
 
     // After the load, whether the schedule loaded or not: the findings about its elements, then
     // those about what the loader left out.
@@ -62,6 +76,7 @@ private:
     void CheckFrequency();
     void CheckRecord(const Record& a_Record);
     void CheckUnknown(const Record& a_Record);
+    void CheckWhen(const Record& a_Record);
     void CheckMissing(const Record& a_Record, const Element& a_Element, const CValue& a_Value);
     void CheckValue(const Record& a_Record, const Element& a_Element, const std::string& a_Raw);
     void CheckBlanks(const Record& a_Record, const Element& a_Element, const std::string& a_Raw);
@@ -89,6 +104,8 @@ private:
     std::map<std::string, std::vector<std::size_t>> m_Announcements; // name -> record numbers
     std::vector<CCheckFinding> m_ElementFindings, m_LeftOutFindings;
     std::vector<Taken> m_Taken;
+    CTopLevelRead m_TopLevel;
+    std::vector<CWhenRead> m_Whens;
 };
 
 #endif

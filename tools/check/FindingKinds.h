@@ -36,6 +36,12 @@ enum class EFinding {
     LongerThanKey,
     RunsPastNext,
     WrongSpokenTime,
+    CalendarItem,
+    AlwaysQuiet,
+    WhenNever,
+    WhenIgnored,
+    LeadInRange,
+    MissingGreeting,
     MisspelledTag,
     CommentEnd,
     Encoding,
@@ -162,6 +168,35 @@ inline constexpr CFindingKind c_FindingKinds[] = {
     {EFinding::WrongSpokenTime, "wrong-spoken-time", EChangesPlay::Yes, "",
      "`The chain of record 2 (time-is) at 10:00.0 speaks the wrong time: at "
      "12:10:00 it says 12:15, 5 minutes early, in 96 of the day's 96 intervals`",
+     "yes"},
+    {EFinding::CalendarItem, "calendar-item", EChangesPlay::Yes,
+     "write the item as the example shows, or delete it",
+     "`record 2 (chime): m_When item \"Mon-Fry\": expected days as Mon, Tue, Wed, Thu, Fri, Sat "
+     "or Sun, like Sat,Sun or Mon-Fri; the board leaves the item out` (in `m_Quiet` too)",
+     "yes"},
+    {EFinding::AlwaysQuiet, "always-quiet", EChangesPlay::Yes,
+     "shorten the quiet hours in m_Quiet, or delete it",
+     "`m_Quiet \"Mon-Sun\" leaves nothing to announce: no chain starts outside quiet hours "
+     "within a year`",
+     "yes: nothing plays"},
+    {EFinding::WhenNever, "when-never", EChangesPlay::Yes,
+     "write an m_When that holds some of the chain's starts, or delete it",
+     "`The chain of record 1 (chime) at 0:30.0 never plays: within a year its start never falls "
+     "in its m_When \"2025-12-25\"`",
+     "yes"},
+    {EFinding::WhenIgnored, "when-ignored", EChangesPlay::Yes,
+     "write m_When in the record that starts the chain, or delete it",
+     "`record 2 (welcome) joins the chain before it (m_AfterMsg 1), so the board ignores its "
+     "m_When \"Sat\": only the record that starts a chain says when it plays`",
+     "yes"},
+    {EFinding::LeadInRange, "lead-in-range", EChangesPlay::Yes,
+     "write a lead-in from 0:00.1 to 0:05.0, such as 0:00.5",
+     "`m_LeadIn \"0:07.0\" is not a time from 0:00.1 to 0:05.0: the board plays without a "
+     "lead-in`",
+     "yes"},
+    {EFinding::MissingGreeting, "missing-greeting", EChangesPlay::Yes, "",
+     "`The greeting \"welcome\" (m_Greeting) is not on the stick: when the stick is read, only "
+     "the time is spoken`",
      "yes"},
     {EFinding::MisspelledTag, "misspelled-tag", EChangesPlay::Yes, "",
      "`line 12: the board does not read <Recrod>: did you mean <Record>? The record that begins "

@@ -5,6 +5,7 @@
 #include "SoundLibrary.h"
 #include "TimeRecord.h"
 #include "Wave.h"
+#include "check/CalendarCheck.h"
 #include "check/ChainTiming.h"
 #include "check/ElementCheck.h"
 #include "check/MissingSound.h"
@@ -176,8 +177,11 @@ void CStickCheck::ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Sched
         a_Report.m_Findings.push_back(CCheckFinding::Make(
             EFinding::EmptyProgram, "The schedule has no chains: nothing will ever play"));
     AddMissingAnnouncements(a_Report, a_Schedule, a_Library, a_Elements);
+    AddMissingGreeting(a_Report, a_Schedule, a_Library, a_Elements);
     AddMissingTimeSounds(a_Report, timing, a_Library);
     timing.AddFindings(a_Report.m_Findings);
+    CCalendarCheck calendar(a_Schedule, a_Elements, timing, a_Now);
+    calendar.AddFindings(a_Report.m_Findings);
     if (a_Report.m_Unheard.empty() && !timing.SomethingHeard())
         a_Report.m_Unheard =
             "nothing will ever be heard: " +
@@ -185,6 +189,8 @@ void CStickCheck::ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Sched
                         : !timing.SomethingPlays()
                             ? "no chain plays in any interval, see above"
                             : "none of the recordings its chains play is on the stick");
+    else if (a_Report.m_Unheard.empty() && !calendar.NothingPlays().empty())
+        a_Report.m_Unheard = "nothing will ever be heard: " + calendar.NothingPlays();
 }
 
 void CStickCheck::ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule,
@@ -231,6 +237,23 @@ void CStickCheck::AddMissingAnnouncements(CCheckReport& a_Report, const CSchedul
         found.push_back(finding);
     }
     a_Report.m_Findings.insert(a_Report.m_Findings.end(), found.begin(), found.end());
+}
+
+void CStickCheck::AddMissingGreeting(CCheckReport& a_Report, const CSchedule& a_Schedule,
+                                     const CSoundLibrary& a_Library,
+                                     const CElementCheck& a_Elements) {
+    const std::string& name = a_Schedule.Greeting();
+    if (name.empty() || !a_Library.GetAnnouncementFile(name).empty())
+        return;
+    CMissingSound meant(a_Report.m_Dir, a_Library, a_Report.m_Findings, a_Elements.Latin1());
+    CMissingSound::CExplained explained = meant.Explain(name);
+    CCheckFinding finding = CCheckFinding::Make(
+        EFinding::MissingGreeting,
+        "The greeting \"" + a_Elements.Shown(name) + "\" (m_Greeting) " + explained.m_Where +
+            ": when the stick is read, only the time is spoken",
+        explained.m_Hint);
+    finding.m_SoundName = name;
+    a_Report.m_Findings.push_back(finding);
 }
 
 // One finding: the time sounds the schedule speaks and the stick lacks, or else those it lacks

@@ -29,6 +29,8 @@ private:
     static void AddMissingAnnouncements(CCheckReport& a_Report, const CSchedule& a_Schedule,
                                         const CSoundLibrary& a_Library,
                                         const CElementCheck& a_Elements);
+    static void AddMissingGreeting(CCheckReport& a_Report, const CSchedule& a_Schedule,
+                                   const CSoundLibrary& a_Library, const CElementCheck& a_Elements);
     static void AddMissingTimeSounds(CCheckReport& a_Report, const CChainTiming& a_Timing,
                                      const CSoundLibrary& a_Library);
 };
