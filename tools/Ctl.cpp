@@ -18,6 +18,7 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
+#include <ctime>
 #include <functional>
 #include <map>
 
@@ -70,6 +71,37 @@ bool CCtl::ParseClock(const std::string& a_Text, int& a_Hour, int& a_Min, int& a
            TwoDigitsOrOne(a_Text.substr(first + 1, second - first - 1), 2, a_Min) &&
            TwoDigitsOrOne(a_Text.substr(second + 1), 2, a_Sec) && a_Hour < 24 && a_Min < 60 &&
            a_Sec < 60;
+}
+
+bool CCtl::ParseAt(const std::string& a_Text, const CTimeVal& a_Today, CTimeVal& a_Start) {
+    int hour = 0, min = 0, sec = 0;
+    std::size_t blank = a_Text.find(' ');
+    if (!ParseClock(a_Text.substr(blank == std::string::npos ? 0 : blank + 1), hour, min, sec))
+        return false;
+    if (blank == std::string::npos) {
+        a_Start = TodayAt(a_Today, hour, min, sec);
+        return true;
+    }
+    // YYYY-MM-DD: digits but for the two dashes.
+    for (std::size_t i = 0; i < blank; ++i)
+        if ((i == 4 || i == 7) != (a_Text[i] == '-') ||
+            (i != 4 && i != 7 && !std::isdigit(static_cast<unsigned char>(a_Text[i]))))
+            return false;
+    if (blank != 10)
+        return false;
+    int year = std::stoi(a_Text.substr(0, 4)), month = std::stoi(a_Text.substr(5, 2)),
+        day = std::stoi(a_Text.substr(8, 2));
+    std::tm fields{};
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    fields.tm_hour = 12; // a date that exists keeps its fields through mktime
+    fields.tm_isdst = -1;
+    std::time_t noon = std::mktime(&fields);
+    if (noon == std::time_t(-1) || fields.tm_mon != month - 1 || fields.tm_mday != day)
+        return false;
+    a_Start = TodayAt(CTimeVal(timeval{noon, 0}), hour, min, sec);
+    return true;
 }
 
 int CCtl::Main(int a_Argc, const char* const* a_Argv) {
@@ -175,12 +207,15 @@ void CCtl::AddVoiceOptions(CLI::App& a_Command) {
 }
 
 void CCtl::AddPlanOptions(CLI::App& a_Plan) {
-    a_Plan.add_option("--at", m_At, "start at this local time today (default: now)")
-        ->type_name("HH:MM:SS")
+    a_Plan
+        .add_option("--at", m_At, "start at this local time today, or on this date (default: now)")
+        ->type_name("[YYYY-MM-DD] HH:MM:SS")
         ->check(CLI::Validator(
             [](std::string& a_Text) {
-                int h, m, s;
-                return ParseClock(a_Text, h, m, s) ? std::string() : "not a time of day HH:MM:SS";
+                CTimeVal start;
+                return ParseAt(a_Text, start, start)
+                           ? std::string()
+                           : "not a time of day HH:MM:SS, nor a date and time YYYY-MM-DD HH:MM:SS";
             },
             ""));
     a_Plan.add_option("--count", m_Count, "how many announcements, 1 to 1000000 (default 12)")
@@ -225,10 +260,9 @@ int CCtl::Plan() {
     std::string dir;
     if (!Resolve(dir))
         return c_NotUsable;
-    CTimeVal start;
-    int hour = 0, min = 0, sec = 0;
-    if (ParseClock(m_At, hour, min, sec))
-        start = TodayAt(start, hour, min, sec);
+    CTimeVal now, start = now;
+    if (!m_At.empty())
+        ParseAt(m_At, now, start);
     return CPlanner::Run(dir, start, m_Count, m_Out, m_Err, m_Svg, m_Json);
 }
 

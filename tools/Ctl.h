@@ -1,6 +1,7 @@
 #ifndef QUILLANE_CTL_H
 #define QUILLANE_CTL_H
 
+#include "TimeVal.h"
 #include "plan/Planner.h"
 #include "prepare/PrepareCommands.h"
 #include "run/Runner.h"
@@ -29,6 +30,8 @@ public:
 
     // HH:MM:SS (or H:MM:SS), a time of day.
     static bool ParseClock(const std::string& a_Text, int& a_Hour, int& a_Min, int& a_Sec);
+    // plan --at: a time of day on a_Today's date, or YYYY-MM-DD HH:MM:SS, a local time.
+    static bool ParseAt(const std::string& a_Text, const CTimeVal& a_Today, CTimeVal& a_Start);
 
 private:
     void AddPlanOptions(CLI::App& a_Plan);

@@ -20,20 +20,35 @@ protected:
     std::streamsize xsputn(const char*, std::streamsize a_Count) override { return a_Count; }
 };
 
-// Passes until a_Count plays, or until a_GiveUpSecs of virtual time bring none.
-bool Walk(CSchedule& a_Schedule, CPlanPlatform& a_Platform, long a_Count) {
+// Passes until a_Count plays, or until c_GiveUpSecs of virtual time outside quiet hours bring
+// none, or quiet hours last longer than the month the board looks ahead; tells a_Platform of
+// each quiet stretch as the scheduler meets it.
+CPlanner::EWalked Walk(CSchedule& a_Schedule, CPlanPlatform& a_Platform, long a_Count) {
     CTimeVal lastPlay = a_Platform.Now();
     std::size_t plays = 0;
+    std::int64_t quietSecs = 0; // since the last play
     while (a_Platform.Plays() < std::size_t(a_Count)) {
+        CTimeVal now = a_Platform.Now();
+        if (a_Schedule.Quiet().Covers(now)) {
+            CTimeVal limit = now;
+            limit.AddSecs(CSchedule::c_QuietLookAheadSecs);
+            std::optional<CTimeVal> end = a_Schedule.Quiet().NextChange(now, limit);
+            a_Platform.Quiet(now, end.value_or(limit), end.has_value());
+            if (!end)
+                return CPlanner::EWalked::QuietForAMonth;
+            quietSecs += end.value_or(limit).Seconds() - now.Seconds();
+        }
         a_Schedule.PlayNextSound();
+        std::int64_t idle = a_Platform.Now().Seconds() - lastPlay.Seconds();
         if (a_Platform.Plays() != plays) {
             plays = a_Platform.Plays();
             lastPlay = a_Platform.Now();
-        } else if (a_Platform.Now().Seconds() - lastPlay.Seconds() > CPlanner::c_GiveUpSecs) {
-            return false;
+            quietSecs = 0;
+        } else if (idle - quietSecs > CPlanner::c_GiveUpSecs) {
+            return CPlanner::EWalked::NothingForTwoDays;
         }
     }
-    return true;
+    return CPlanner::EWalked::Complete;
 }
 } // namespace
 
@@ -55,11 +70,17 @@ int CPlanner::Run(const std::string& a_Dir, const CTimeVal& a_Start, long a_Coun
     CDiscardBuffer discard;
     scheduleOut.rdbuf(&discard);
     a_Out << (a_Json ? "[\n" : "");
-    bool complete = Walk(schedule, platform, a_Count);
+    EWalked walked = Walk(schedule, platform, a_Count);
+    platform.Finish();
     a_Out << (a_Json ? "\n]\n" : "");
     a_Out.flush();
-    if (!complete)
-        a_Err << "quillanectl: nothing plays within two days of schedule time; stopping"
+    if (walked == EWalked::NothingForTwoDays)
+        a_Err << "quillanectl: nothing plays within two days of schedule time"
+              << (schedule.Quiet().Empty() ? "" : " outside quiet hours") << "; stopping"
+              << std::endl;
+    else if (walked == EWalked::QuietForAMonth)
+        a_Err << "quillanectl: nothing plays within a month of schedule time: quiet hours "
+                 "(m_Quiet) last all of it; stopping"
               << std::endl;
     return a_SvgFile.empty() ? 0 : Draw(schedule, a_Start, lines.str(), a_SvgFile, a_Err);
 }

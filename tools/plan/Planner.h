@@ -12,8 +12,11 @@ class CSchedule;
 // would play, one line per announcement.
 class CPlanner {
 public:
-    // Virtual time that may pass without an announcement before the preview gives up.
+    // Virtual time outside quiet hours that may pass without an announcement before the preview
+    // gives up.
     static constexpr std::int64_t c_GiveUpSecs = 2 * 24 * 3600;
+    // How a preview ended: every announcement asked for listed, or given up.
+    enum class EWalked { Complete, NothingForTwoDays, QuietForAMonth };
     // Announcements listed when no count is asked for.
     static constexpr long c_DefaultCount = 12;
 
