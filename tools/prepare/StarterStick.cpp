@@ -45,7 +45,24 @@ const char* const c_Legend =
        To play an announcement, copy the chime's record, give the copy your recording's name
        and a key of its own, and put the recording beside this file. -->
 )";
-const char* const c_ChimeNote = "    <!-- The chime, %s into every interval. -->\n";
+// Each calendar element switched off in a comment of its own, so that a new stick plays at all
+// hours, as on a board that does not know them.
+const char* const c_Calendar =
+    R"(  <!-- Each of the next three is switched off; to switch one on, move the end of its
+       comment to just before the element. Boards older than these elements ignore them. -->
+  <!-- Quiet hours, when nothing is announced: here every night from 22:00 to 06:00 (more can
+       follow, separated by ;, such as Sat,Sun or 12-25 or Mon-Fri 12:00-13:00).
+       <m_Quiet>22:00-06:00</m_Quiet> -->
+  <!-- Half a second of silence before every chain, so that an amplifier that wakes on the
+       first sound loses none of it (0:00.1 to 0:05.0).
+       <m_LeadIn>0:00.5</m_LeadIn> -->
+  <!-- A greeting when the stick is read: the chime, then the time, so that staff hear that
+       the stick, the clock and the loudspeaker work.
+       <m_Greeting>chime</m_Greeting> -->
+)";
+const char* const c_ChimeNote =
+    "    <!-- The chime, %s into every interval. To play it on weekdays only, write\n"
+    "         <m_When>Mon-Fri</m_When> in its record (m_When takes what m_Quiet takes). -->\n";
 const char* const c_TimeNote =
     R"(    <!-- Ending exactly as the next interval begins: "the time is" and the time, so that
          "the time is fourteen thirty-five" ends as 14:35 begins. -->
@@ -97,10 +114,10 @@ float CStarterStick::ChimeKey(int a_IntervalSecs) {
 std::string CStarterStick::ScheduleText(int a_IntervalSecs) {
     std::string chimeKey = CInterval::KeyText(ChimeKey(a_IntervalSecs));
     std::string timeKey = CInterval::KeyText(float(a_IntervalSecs));
-    char chimeNote[128];
+    char chimeNote[256];
     std::snprintf(chimeNote, sizeof chimeNote, c_ChimeNote, chimeKey.c_str());
     return c_Head + ("  <m_Frequency>" + IntervalText(a_IntervalSecs) + "</m_Frequency>\n") +
-           c_Legend + "  <Records>\n" + chimeNote +
+           c_Calendar + c_Legend + "  <Records>\n" + chimeNote +
            Record("chime", "Custom", chimeKey, false, false) + c_TimeNote +
            Record(CTimeWords::c_TimeIs, "Custom", timeKey, true, false) +
            Record("clock", "Timed", timeKey, true, true) + "  </Records>\n</Schedule>\n";
