@@ -20,10 +20,28 @@ TEST(InitTest, MakesAStickThatChimesAndSpeaksTheTimeAsTheIntervalEnds) {
     std::string plan = RunCtl({"plan", stick.Path(), "--at", "14:30:00", "--count", "2"}).m_Out;
     EXPECT_EQ(plan.substr(0, 29), "14:30:30.000\t30\tchime\n14:34:5") << "ends as 14:35 begins";
     EXPECT_EQ(plan.substr(34), "\t300\ttime-is 14:35\n");
+    // Each calendar example switched on as its comment says: check passes it, plan keeps the
+    // night quiet and the weekend without the chime. The comments hold no other tag.
     std::string xml = ReadFile(stick.Path() + "/announcer/forVrex.xml");
+    for (std::string element : {"<m_Quiet>22:00-06:00</m_Quiet>", "<m_LeadIn>0:00.5</m_LeadIn>",
+                                "<m_Greeting>chime</m_Greeting>"}) {
+        std::size_t at = xml.find("\n       " + element + " -->");
+        ASSERT_NE(at, std::string::npos) << element;
+        xml.replace(at, element.size() + 12, " -->\n  " + element);
+    }
+    const std::string when = "<m_When>Mon-Fri</m_When>", chime = "<m_Name>chime</m_Name>";
+    ASSERT_NE(xml.find(when), std::string::npos);
+    xml.replace(xml.find(when), when.size(), "").replace(xml.find(chime), 0, when);
     for (std::size_t at = 0; (at = xml.find("<!--", at)) != std::string::npos; ++at)
         EXPECT_EQ(xml.substr(at, xml.find("-->", at) - at).find_first_of("<>", 4),
                   std::string::npos);
+    stick.Write("announcer/forVrex.xml", xml);
+    EXPECT_EQ(FindingKinds(CStickCheck::Run(stick.Path(), CTimeVal())), "");
+    plan = RunCtl({"plan", stick.Path(), "--at", "2026-01-09 21:59:00", "--count", "3"}).m_Out;
+    EXPECT_EQ(plan.substr(0, 11), "2026-01-09 ") << plan;
+    EXPECT_NE(plan.find("\nquiet 2026-01-09 22:00 to 2026-01-10 06:00\n2026-01-10 06:04:5"),
+              std::string::npos)
+        << plan;
 }
 
 // The shortest interval that init names passes check --strict; a shorter one makes nothing.
