@@ -126,6 +126,9 @@ public:
     const CElementScanner& Scanner() const { return m_Scanner; }
     // The m_Quiet calendar: no chain starts while it covers the clock.
     const CCalendar& Quiet() const { return m_Quiet; }
+    // Whether a_Chain may start at a_Start: it is not quiet then and, when the chain has an
+    // m_When, that holds it.
+    bool CalendarAllows(const CChain& a_Chain, const CTimeVal& a_Start) const;
     // The m_LeadIn in seconds: 0 when there is none, or it is not one from 0:00.1 to 0:05.0.
     float LeadInSecs() const { return m_LeadInSecs; }
     // The m_Greeting recording's name, without the blanks around it; empty for none.

@@ -154,7 +154,11 @@ bool CSchedule::Plays(ProgramIt a_Found, const CInterval& a_Interval) const {
         return true;
     CTimeVal start = a_Interval.StartOf(a_Found->first, chain.AnchoredStart(),
                                         chain.DurationForTime(a_Interval.AnnounceTime()));
-    return !m_Quiet.Covers(start) && (!chain.When() || chain.When()->Covers(start));
+    return CalendarAllows(chain, start);
+}
+
+bool CSchedule::CalendarAllows(const CChain& a_Chain, const CTimeVal& a_Start) const {
+    return !m_Quiet.Covers(a_Start) && (!a_Chain.When() || a_Chain.When()->Covers(a_Start));
 }
 
 CTimeVal CSchedule::StartTimeFor(ProgramIt a_Found, const Search& a_Search) {

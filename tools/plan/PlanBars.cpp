@@ -3,6 +3,8 @@
 #include "Schedule.h"
 #include "shared/ToolText.h"
 
+#include <algorithm>
+
 CPlanChart CPlanBars::Measure(const CSchedule& a_Schedule, const CTimeVal& a_Moment) {
     CInterval interval(a_Moment, a_Schedule.FrequencySecs());
     CPlanChart chart;
@@ -15,6 +17,52 @@ CPlanChart CPlanBars::Measure(const CSchedule& a_Schedule, const CTimeVal& a_Mom
     MarkClashes(chart.m_Bars, placed, CChainPlacement::In(a_Schedule, interval.Previous()),
                 CChainPlacement::In(a_Schedule, interval.Next()));
     return chart;
+}
+
+void CPlanBars::MeasureWeek(const CSchedule& a_Schedule, const CTimeVal& a_Moment,
+                            CPlanChart& a_Chart) {
+    std::size_t chains = std::min(a_Schedule.Program().size(), c_WeekChains);
+    for (const auto& entry : a_Schedule.Program())
+        if (a_Chart.m_WeekKeys.size() < chains)
+            a_Chart.m_WeekKeys.push_back(entry.first);
+    a_Chart.m_ChainsLeftOut = a_Schedule.Program().size() - chains;
+    CTimeVal midnight = TodayAt(a_Moment, 0, 0, 0);
+    for (int day = 0; day < 7; ++day) {
+        CTimeVal next = midnight;
+        next.AddSecs(36 * 3600); // into the next day, whatever summer time does
+        next = TodayAt(next, 0, 0, 0);
+        a_Chart.m_Week.push_back(Day(a_Schedule, midnight, next, chains));
+        midnight = next;
+    }
+}
+
+CPlanDay CPlanBars::Day(const CSchedule& a_Schedule, const CTimeVal& a_Midnight,
+                        const CTimeVal& a_Next, std::size_t a_Chains) {
+    CPlanDay day;
+    day.m_Midnight = a_Midnight;
+    day.m_Plays.resize(a_Chains);
+    const CCalendar& quiet = a_Schedule.Quiet();
+    for (CTimeVal from = a_Midnight; from < a_Next;) {
+        CTimeVal to = quiet.NextChange(from, a_Next).value_or(a_Next);
+        if (quiet.Covers(from))
+            day.m_Quiet.emplace_back(from - a_Midnight, to - a_Midnight);
+        from = to;
+    }
+    for (CInterval interval(a_Midnight, a_Schedule.FrequencySecs()); interval.Start() < a_Next;) {
+        std::size_t chain = 0;
+        for (auto it = a_Schedule.Program().begin(); chain < a_Chains; ++it, ++chain) {
+            if (!interval.Holds(it->first))
+                continue;
+            CPlacedChain placed = CChainPlacement::Of(it->first, *it->second, interval);
+            if (!placed.m_BeforeStart && a_Schedule.CalendarAllows(*it->second, placed.m_Start))
+                day.m_Plays[chain].push_back(placed.m_Start - a_Midnight);
+        }
+        CTimeVal skip = interval.Start();
+        skip.AddSecs(c_WeekStepSecs);
+        interval =
+            CInterval(interval.End() < skip ? skip : interval.End(), a_Schedule.FrequencySecs());
+    }
+    return day;
 }
 
 CPlanBar CPlanBars::Bar(const CPlacedChain& a_Chain, const CInterval& a_Interval) {

@@ -4,6 +4,7 @@
 #include "TimeVal.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // One chain as plan --svg draws it. Times are seconds from the start of the interval drawn.
@@ -17,6 +18,13 @@ struct CPlanBar {
     std::vector<std::string> m_Names; // what is heard (CHeard::Text), in play order
 };
 
+// One day of the week plan --svg draws, in seconds from its midnight by the local clock.
+struct CPlanDay {
+    CTimeVal m_Midnight{timeval{0, 0}};
+    std::vector<std::pair<float, float>> m_Quiet; // quiet stretches, from and to
+    std::vector<std::vector<float>> m_Plays;      // for each chain drawn, when it starts
+};
+
 // One interval's chains and the announcements plan prints from the same moment.
 struct CPlanChart {
     CTimeVal m_Start{timeval{0, 0}};
@@ -24,6 +32,9 @@ struct CPlanChart {
     int m_LengthSecs = 1;
     std::vector<CPlanBar> m_Bars;     // in key order
     std::vector<std::string> m_Lines; // as plan prints them, without the line ends
+    std::vector<CPlanDay> m_Week;     // seven days from the start's
+    std::vector<float> m_WeekKeys;    // the chains drawn in the week, in key order
+    std::size_t m_ChainsLeftOut = 0;  // chains beyond those, not drawn there
 };
 
 #endif

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <iterator>
 #include <utility>
 
@@ -106,6 +107,7 @@ void CPlanSvg::Write(const CPlanChart& a_Chart, std::ostream& a_Out) {
     svg.Bars();
     svg.Legend();
     svg.Lines();
+    svg.Week();
     a_Out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
           << "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 " << c_Width << ' ' << svg.m_Y
           << "\" width=\"100%\" font-family=\"DejaVu Sans Mono, monospace\">\n"
@@ -214,6 +216,57 @@ void CPlanSvg::Lines() {
         m_Y += 18;
     }
     m_Y += 8;
+}
+
+// Seven rows of a day each, quiet hours shaded, and a lane for each chain with a tick where it
+// starts.
+void CPlanSvg::Week() {
+    if (m_Chart.m_Week.empty())
+        return;
+    m_Y += 12;
+    Text(c_AxisLeft, m_Y + 14, 14,
+         "The week: " + m_Chart.m_Week.front().m_Midnight.DateTimeText().substr(0, 10) + " to " +
+             m_Chart.m_Week.back().m_Midnight.DateTimeText().substr(0, 10),
+         " font-weight=\"bold\"");
+    m_Y += 22;
+    for (int hour = 0; hour <= 24; hour += 6)
+        Text(DayX(float(hour * 3600)), m_Y + 10, 11, std::to_string(hour) + ":00",
+             " text-anchor=\"middle\"");
+    m_Y += 14;
+    for (const CPlanDay& day : m_Chart.m_Week)
+        WeekDay(day);
+    LegendEntry(c_QuietColour, false, "quiet hours");
+    std::string lanes = "a chain's starts, one lane each in key order:";
+    for (float key : m_Chart.m_WeekKeys)
+        lanes += " " + CInterval::KeyText(key);
+    if (m_Chart.m_ChainsLeftOut > 0)
+        lanes += " (" + std::to_string(m_Chart.m_ChainsLeftOut) + " more not drawn)";
+    LegendEntry(c_StartColour, false, Shortened(lanes, Fitting(float(c_AxisWidth) - 20, 12)));
+    m_Y += 8;
+}
+
+void CPlanSvg::WeekDay(const CPlanDay& a_Day) {
+    constexpr int c_Lane = 4;
+    std::string date = a_Day.m_Midnight.DateTimeText().substr(0, 10);
+    char weekday[8];
+    std::time_t secs = std::time_t(a_Day.m_Midnight.Seconds());
+    std::tm fields{};
+    localtime_r(&secs, &fields);
+    std::strftime(weekday, sizeof weekday, "%a", &fields);
+    Text(c_AxisLeft, m_Y + 10, 11, std::string(weekday) + " " + date);
+    m_Y += 13;
+    int height = std::max<int>(1, int(a_Day.m_Plays.size())) * c_Lane + 2;
+    Rect(float(c_AxisLeft), m_Y, float(c_AxisWidth), height, 0xf2f2f2);
+    for (const auto& [from, to] : a_Day.m_Quiet)
+        Rect(DayX(from), m_Y, DayX(to) - DayX(from), height, c_QuietColour);
+    for (std::size_t lane = 0; lane < a_Day.m_Plays.size(); ++lane)
+        for (float start : a_Day.m_Plays[lane])
+            Rect(DayX(start), m_Y + 1 + int(lane) * c_Lane, 1, c_Lane - 1, c_StartColour);
+    m_Y += height + 6;
+}
+
+float CPlanSvg::DayX(float a_Secs) const {
+    return float(c_AxisLeft) + std::clamp(a_Secs / 86400.0f, 0.0f, 1.0f) * float(c_AxisWidth);
 }
 
 float CPlanSvg::X(float a_Secs) const {

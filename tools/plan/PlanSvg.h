@@ -20,6 +20,8 @@ public:
     static constexpr unsigned c_PlaysColour = 0x2f6fb3; // a chain that plays as keyed
     static constexpr unsigned c_ClashColour = 0xd9480f; // one that is skipped or late
     static constexpr unsigned c_KeyColour = 0x222222;   // the key a chain finishes at
+    static constexpr unsigned c_QuietColour = 0xc9c9d6; // quiet hours in the week
+    static constexpr unsigned c_StartColour = 0x14406e; // a chain's start in the week
     // Announcements listed; the rest are counted.
     static constexpr std::size_t c_MostLines = 40;
 
@@ -36,6 +38,9 @@ private:
     void Legend();
     void LegendEntry(unsigned a_Colour, bool a_Mark, const std::string& a_Text);
     void Lines();
+    void Week();
+    void WeekDay(const CPlanDay& a_Day);
+    float DayX(float a_Secs) const;
     float X(float a_Secs) const;
     void Text(float a_X, int a_Y, int a_Size, const std::string& a_Text, const char* a_Extra = "");
     void Rect(float a_X, int a_Y, float a_Width, int a_Height, unsigned a_Colour);

@@ -88,6 +88,7 @@ int CPlanner::Run(const std::string& a_Dir, const CTimeVal& a_Start, long a_Coun
 int CPlanner::Draw(const CSchedule& a_Schedule, const CTimeVal& a_Start, const std::string& a_Lines,
                    const std::string& a_SvgFile, std::ostream& a_Err) {
     CPlanChart chart = CPlanBars::Measure(a_Schedule, a_Start);
+    CPlanBars::MeasureWeek(a_Schedule, a_Start, chart);
     std::istringstream lines(a_Lines);
     for (std::string line; std::getline(lines, line);)
         chart.m_Lines.push_back(line);
