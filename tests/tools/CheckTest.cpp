@@ -133,6 +133,27 @@ TEST(CheckTest, EachMistakeIsOneFinding) {
         {ScheduleFile(Rec("intro", "Custom", "14:59.0") + Rec("intro", "Custom", "15:00.5"), "45:00"), "", "",
          "interval-cut runs-past-next", 1, "past the start of the chain of record 2 (intro) at 15:00.5: that"},
         {ScheduleFile(at60 + Rec("intro", "Custom", "1:02.0")), "", "", "", 0, "No problems found"},
+        // The calendar: 14 March 2024 is a Thursday.
+        {s(When(t, "Thu")) + "<m_Quiet>22:00-06:00</m_Quiet><m_LeadIn>0:00.5</m_LeadIn><m_Greeting>intro</m_Greeting>",
+         "", "", "", 0, "No problems found"},
+        {s(When(t, "Mon-Fry; 24:00-06:00")), "", "", "calendar-item calendar-item", 1, "record 3 (t): m_When item "
+         "\"Mon-Fry\": expected days as Mon, Tue, Wed, Thu, Fri, Sat or Sun, like Sat,Sun or Mon-Fri; the board leaves"},
+        {s("") + "<m_Quiet>12:00-12:00</m_Quiet>", "", "", "calendar-item", 1, "m_Quiet item \"12:00-12:00\": a window "
+         "must end at another time than it starts, like 22:00-06:00; the board leaves the item out; none is left, so no"},
+        {s("") + "<m_Quiet>Mon-Sun</m_Quiet>", "", "", "always-quiet", 1,
+         "nothing will ever be heard: quiet hours hold every chain's start all year, see above.\n"},
+        {s(When(t, "2024-03-13")), "", "", "when-never", 1,
+         "The chain of record 3 (t) at 3:00.0 never plays: within a year its start never falls in its m_When \"2024-03-13\"\n"},
+        {ScheduleFile(When(at60, "Sat")) + "<m_Quiet>Sat,Sun</m_Quiet>", "", "", "when-never", 1,
+         "\"Sat\" outside quiet hours\n    write an m_When that holds some of the chain's starts, or delete it\n"
+         "The stick is not usable: nothing will ever be heard: within a year no chain starts inside its m_When"},
+        {s(When(Rec("now", "Timed", "", true), "Sat")), "", "", "when-ignored", 1,
+         "record 3 (now) joins the chain before it (m_AfterMsg 1), so the board ignores its m_When \"Sat\""},
+        {s(Replaced(When(t, "Thu"), "</m_When>", "")), "", "", "unclosed-element", 1, "<m_When> has no </m_When>"},
+        {s("") + "<m_LeadIn>0:07.0</m_LeadIn>", "", "", "lead-in-range", 1,
+         "m_LeadIn \"0:07.0\" is not a time from 0:00.1 to 0:05.0: the board plays without a lead-in"},
+        {s("") + "<m_Greeting>hello</m_Greeting>", "", "", "missing-greeting", 1, "The greeting \"hello\" (m_Greeting) "
+         "is not on the stick: when the stick is read, only the time is spoken\n    put a file hello.wav anywhere"},
         {ScheduleFile(""), "", "", "empty-program", 1, "no chains"},
         {s(""), "forVrex.xml", ">forvrex.xml", "schedule-name-case", 1, "show/forvrex.xml is the schedule file in"},
         {s(""), "../other", "<copy", "several-schedule-dirs", 1, "More than one directory on the stick holds"},

@@ -151,3 +151,32 @@ TEST(PlanSvgTest, BarsStandWhereTheChainsPlay) {
         }
     }
 }
+
+// plan skips quiet hours and says where they lie, and names each line's date once the
+// announcements reach a second day (9 January 2026 is a Friday); a weekend's quiet hours are
+// waited out, quiet hours for good end the preview.
+TEST(PlanSvgTest, PlanSaysWhereQuietHoursLieAndDatesLinesAcrossDays) {
+    CScopedEnv zone("TZ", "UTC0");
+    const std::string night = "<m_Quiet>22:00-06:00</m_Quiet>";
+    // clang-format off
+    const std::tuple<std::string, const char*, const char*, int, std::string> cases[] = { // what it prints
+        {"", "2026-01-09 23:55:00", "2", 0, "2026-01-09 23:55:30.000\t30\tchime\n2026-01-10 00:00:30.000\t30\tchime\n"},
+        {night, "2026-01-09 05:55:00", "2", 0, "quiet 05:55 to 06:00\n06:00:30.000\t30\tchime\n06:05:30.000\t30\tchime\n"},
+        {night, "2026-01-09 21:59:00", "1", 0, "\nquiet 22:00 to 06:00\n06:00:30.000\t30\tchime\n"},
+        {"<m_Quiet>22:00-06:00; Sat,Sun</m_Quiet>", "2026-01-09 21:55:00", "2", 0, "2026-01-09 21:55:30.000\t30\t"
+         "chime\nquiet 2026-01-09 22:00 to 2026-01-12 06:00\n2026-01-12 06:00:30.000\t30\tchime\n"},
+        {"<m_Quiet>Mon-Sun</m_Quiet>", "2026-01-09 12:00:00", "2", 0, "quiet 2026-01-09 12:00 to at least 2026-02-09 12:00\n"},
+        {"", "2026-02-29 12:00:00", "1", 2, "nor a date and time YYYY-MM-DD HH:MM:SS (see quillanectl --help)\n"},
+        {"", "2026-1-09 12:00:00", "1", 2, "nor a date and time YYYY-MM-DD HH:MM:SS (see quillanectl --help)\n"},
+    };
+    // clang-format on
+    for (const auto& [top, at, count, status, out] : cases) {
+        CTempDir dir;
+        dir.WriteWav("show/chime.wav", 0.5);
+        dir.Write("show/forVrex.xml", ScheduleFile(Rec("chime", "Custom", "0:30.0")) + top);
+        CCtlResult result = RunCtl({"plan", dir.Path(), "--at", at, "--count", count});
+        EXPECT_EQ(result.m_Status, status) << at;
+        std::string said = "\n" + (status == 0 ? result.m_Out : result.m_Err);
+        EXPECT_NE(said.find(out), std::string::npos) << said;
+    }
+}
