@@ -5,10 +5,10 @@
 #include "Wave.h"
 #include "prepare/AudioFile.h"
 #include "prepare/StickFile.h"
-#include "prepare/WaveFile.h"
 #include "shared/Failure.h"
 #include "shared/StickDir.h"
 #include "shared/ToolText.h"
+#include "shared/WaveFile.h"
 
 #include <algorithm>
 #include <cctype>
