@@ -10,7 +10,7 @@ CImporter::CImporter(std::string a_Dir, bool a_Force, std::ostream& a_Out, std::
     : m_Names(std::move(a_Dir), a_Force), m_Out(a_Out), m_Err(a_Err) {}
 
 bool CImporter::NamesDistinct(const std::vector<std::string>& a_Files) const {
-    std::vector<std::string> clashes = m_Names.Clashes(a_Files);
+    std::vector<std::string> clashes = CImportNames::Clashes(a_Files);
     for (const std::string& clash : clashes)
         m_Err << "quillanectl: " << clash << std::endl;
     return clashes.empty();

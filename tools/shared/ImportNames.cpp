@@ -77,7 +77,7 @@ CImportNames::CImportNames(std::string a_Dir, bool a_Force)
     : m_Dir(CStickDir::WithoutTrailingSlashes(std::move(a_Dir))), m_Root(ScheduleDirHolding(m_Dir)),
       m_Force(a_Force) {}
 
-std::vector<std::string> CImportNames::Clashes(const std::vector<std::string>& a_Files) const {
+std::vector<std::string> CImportNames::Clashes(const std::vector<std::string>& a_Files) {
     std::map<std::string, std::string> first; // the name in lower case -> the file giving it
     std::vector<std::string> clashes;
     for (const std::string& file : a_Files) {

@@ -15,7 +15,7 @@ public:
     CImportNames(std::string a_Dir, bool a_Force);
 
     // One line for each of a_Files that gives the same name as one before it.
-    std::vector<std::string> Clashes(const std::vector<std::string>& a_Files) const;
+    static std::vector<std::string> Clashes(const std::vector<std::string>& a_Files);
     // DIR/NAME.wav, or with --force the one recording of that name the stick already holds;
     // false, with a_Why, when the name is refused.
     bool Target(const std::string& a_Name, std::string& a_Target, std::string& a_Why) const;
