@@ -22,8 +22,9 @@ CatalogueFigures MeasureCatalogue(const std::string& a_Root, int a_Rounds);
 struct LatencyFigures {
     std::vector<double> m_LateMs; // one per announcement, actual start less planned start
 };
+// With a_LeadIn (M:SS.T), the player is to start that much before each chain.
 LatencyFigures MeasureStartLatency(const CTempDir& a_Dir, const std::string& a_Rel,
-                                   int a_Announcements);
+                                   int a_Announcements, const std::string& a_LeadIn = "");
 
 // Seconds the catalogue of a_Root takes to build, and how many recordings it holds.
 double CatalogueSecs(const std::string& a_Root, std::size_t& a_Catalogued);

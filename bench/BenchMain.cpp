@@ -40,8 +40,10 @@ bool ReportCatalogue(const std::string& a_Root) {
     return f.m_Catalogued == std::size_t(c_Dirs * c_PerDir) && ratio <= 1.5;
 }
 
-bool ReportLatency(const CTempDir& a_Work) {
-    LatencyFigures f = MeasureStartLatency(a_Work, "fast", c_Announcements);
+// Without a lead-in, and with one of half a second, measured against the player's planned start.
+bool ReportLatency(const CTempDir& a_Work, const std::string& a_LeadIn) {
+    std::string rel = a_LeadIn.empty() ? "fast" : "fast-lead-in";
+    LatencyFigures f = MeasureStartLatency(a_Work, rel, c_Announcements, a_LeadIn);
     if (f.m_LateMs.size() != std::size_t(c_Announcements)) {
         std::printf("start lateness: the schedule did not load\n");
         return false;
@@ -50,9 +52,10 @@ bool ReportLatency(const CTempDir& a_Work) {
     double max = *std::max_element(f.m_LateMs.begin(), f.m_LateMs.end());
     double min = *std::min_element(f.m_LateMs.begin(), f.m_LateMs.end());
     bool met = median <= 2.0 && max <= 10.0 && min >= 0.0;
-    std::printf("player start after planned start over %d announcements: median %.3f ms, max "
+    std::printf("player start after planned start over %d announcements%s: median %.3f ms, max "
                 "%.3f ms, min %.3f ms (targets: median <= 2 ms, max <= 10 ms, never early: %s)\n",
-                c_Announcements, median, max, min, Verdict(met));
+                c_Announcements, a_LeadIn.empty() ? "" : (", lead-in " + a_LeadIn).c_str(), median,
+                max, min, Verdict(met));
     return met;
 }
 
@@ -142,7 +145,8 @@ int main(int argc, char** argv) {
     bool met = ReportCatalogue(work.Path() + "/medium");
     // The latency medium is still empty here: it gives the memory of an empty catalogue.
     met = ReportMemory("/proc/self/exe", work.Path() + "/medium", work.Path() + "/fast") && met;
-    met = ReportLatency(work) && met;
+    met = ReportLatency(work, "") && met;
+    met = ReportLatency(work, "0:00.5") && met;
     met = ReportVolume("/proc/self/exe", work) && met;
     met = ReportHostileTree(work) && met;
     met = ReportHugeSchedule(work) && met;

@@ -1,5 +1,6 @@
 #include "Bench.h"
 
+#include "LeadInFile.h"
 #include "RealPlatform.h"
 #include "Schedule.h"
 #include "SoundLibrary.h"
@@ -9,7 +10,7 @@
 #include <fstream>
 
 namespace {
-// The real platform, taking note of when each chain was planned to start.
+// The real platform, taking note of when each chain's player was planned to start.
 class CNotingPlatform : public CPlatform {
 public:
     explicit CNotingPlatform(std::ostream& a_Out) : m_Real(a_Out) {}
@@ -21,7 +22,7 @@ public:
         return m_Real.WaitUntilOrChange(a_Until);
     }
     EPlayEnd Play(const CPlayback& a_Playback) override {
-        m_Planned.push_back(a_Playback.m_StartTime);
+        m_Planned.push_back(a_Playback.PlayerStart());
         return m_Real.Play(a_Playback);
     }
 
@@ -59,23 +60,31 @@ std::vector<double> LateMs(const std::string& a_Starts, const std::vector<CTimeV
 } // namespace
 
 LatencyFigures MeasureStartLatency(const CTempDir& a_Dir, const std::string& a_Rel,
-                                   int a_Announcements) {
+                                   int a_Announcements, const std::string& a_LeadIn) {
     LatencyFigures figures;
     a_Dir.WriteWav(a_Rel + "/chime.wav", 0.05);
-    a_Dir.Write(a_Rel + "/forVrex.xml", FastSchedule());
-    const std::string dir = a_Dir.Path() + "/" + a_Rel, starts = a_Dir.Path() + "/starts";
-    std::filesystem::create_directory(a_Dir.Path() + "/bin");
-    std::filesystem::create_symlink(QUILLANE_BENCH_PLAYER, a_Dir.Path() + "/bin/aplay");
+    std::string leadIn = a_LeadIn.empty() ? "" : "<m_LeadIn>" + a_LeadIn + "</m_LeadIn>\n";
+    a_Dir.Write(a_Rel + "/forVrex.xml", leadIn + FastSchedule());
+    // Each measurement with a player and a log of its own.
+    const std::string dir = a_Dir.Path() + "/" + a_Rel, starts = dir + "-starts",
+                      bin = dir + "-bin";
+    std::filesystem::create_directory(bin);
+    std::filesystem::create_symlink(QUILLANE_BENCH_PLAYER, bin + "/aplay");
     const char* oldPath = std::getenv("PATH");
-    CScopedEnv path("PATH", a_Dir.Path() + "/bin:" + (oldPath ? oldPath : "/usr/bin:/bin"));
+    CScopedEnv path("PATH", bin + ":" + (oldPath ? oldPath : "/usr/bin:/bin"));
     CScopedEnv log("QUILLANE_BENCH_STARTS", starts);
     // The scheduler's lines are written as on a board, only not kept.
     std::ofstream discard("/dev/null");
     CSoundLibrary library(dir);
     CNotingPlatform platform(discard);
     CSchedule schedule(dir, platform, discard);
-    if (!schedule.Load())
+    CLeadInFile silence;
+    std::string file, error;
+    if (!schedule.Load() ||
+        (schedule.LeadInSecs() > 0 && !silence.Write(schedule.LeadInSecs(), file, error)))
         return figures;
+    if (!file.empty())
+        schedule.UseLeadIn(file);
     // The first pass may pick a chain whose start passed earlier in the current second and
     // play it at once: that measures when the benchmark began, not the scheduler.
     while (int(platform.m_Planned.size()) < a_Announcements + 1)

@@ -87,6 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* a_Data, std::size_t a_
         FuzzFail("accepted an interval of " + std::to_string(schedule.FrequencySecs()));
     if (!KeysWithinInterval(schedule))
         FuzzFail("kept a chain keyed outside the interval");
+    if (schedule.LeadInSecs() > 0)
+        schedule.UseLeadIn("/run/quillane/lead-in.wav");
+    schedule.PlayGreeting();
     RunPasses(schedule, platform);
     return 0;
 }

@@ -6,7 +6,14 @@
 #include "SoundLibrary.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
+
+namespace {
+// STATX_MNT_ID_UNIQUE, which older headers lack; older kernels ignore it.
+constexpr unsigned c_UniqueMountId = 0x4000;
+} // namespace
 
 CAnnouncer::CAnnouncer(CPlatform& a_Platform, std::ostream& a_Out, std::string a_MountTable)
     : m_Platform(a_Platform), m_Out(a_Out), m_MountTable(std::move(a_MountTable)) {}
@@ -33,6 +40,8 @@ int CAnnouncer::Run(const std::string& a_Dir) {
 }
 
 int CAnnouncer::Announce(const std::string& a_Dir, const std::string& a_Mount) {
+    // Taken as the stick was found: another stick put in its place meanwhile is a swap too.
+    Identity identity = IdentityOf(a_Mount);
     // Both live on this stack while the stick is in; on a failed load the schedule goes first,
     // then the library, which clears gSoundLibrary.
     CSoundLibrary library(a_Dir);
@@ -40,10 +49,39 @@ int CAnnouncer::Announce(const std::string& a_Dir, const std::string& a_Mount) {
     if (!schedule.Load())
         return 1;
     m_Out << "Schedule loaded" << std::endl;
+    UseLeadIn(schedule);
     // A pass ends early on any change of the mount table; only the stick leaving it matters.
-    while (schedule.PlayNextSound() || Mounted(a_Mount)) {
-    }
+    for (bool kept = schedule.PlayGreeting(); StillIn(kept, a_Mount, identity);)
+        kept = schedule.PlayNextSound();
     return 0;
+}
+
+void CAnnouncer::UseLeadIn(CSchedule& a_Schedule) {
+    std::string file, error;
+    if (a_Schedule.LeadInSecs() <= 0)
+        return;
+    if (m_LeadIn.Write(a_Schedule.LeadInSecs(), file, error))
+        a_Schedule.UseLeadIn(file);
+    else
+        m_Out << "Lead-in not played: " << error << std::endl;
+}
+
+bool CAnnouncer::StillIn(bool a_Kept, const std::string& a_Mount,
+                         const Identity& a_Identity) const {
+    return (a_Kept || Mounted(a_Mount)) && IdentityOf(a_Mount) == a_Identity;
+}
+
+// Looked at after every pass, not only after a change of the mount table was seen: a player
+// whose files are still there after a change plays on, and the change is not seen again. The
+// kernel hands a freed device number, root inode and mount ID to the next mount, so only the
+// mount ID it never hands out twice (Linux 6.8 on) tells every swap; before, most.
+CAnnouncer::Identity CAnnouncer::IdentityOf(const std::string& a_Mount) {
+    constexpr unsigned c_MountIds = STATX_MNT_ID | c_UniqueMountId;
+    struct statx info {};
+    if (::statx(AT_FDCWD, a_Mount.c_str(), AT_NO_AUTOMOUNT, STATX_INO | c_MountIds, &info) != 0)
+        return {};
+    std::uint64_t device = std::uint64_t(info.stx_dev_major) << 32 | info.stx_dev_minor;
+    return {device, info.stx_ino, (info.stx_mask & c_MountIds) ? info.stx_mnt_id : 0};
 }
 
 namespace {

@@ -91,3 +91,11 @@ bool CElementScanner::ParseTime(const std::string& a_Text, float& a_Secs) {
     a_Secs = float(seconds) + float(minutes) * 60.0f + float(tenths) / 10.0f;
     return digits;
 }
+
+std::string CElementScanner::Trimmed(const std::string& a_Text) {
+    const char* const blanks = " \t\r\n";
+    std::size_t first = a_Text.find_first_not_of(blanks);
+    if (first == std::string::npos)
+        return "";
+    return a_Text.substr(first, a_Text.find_last_not_of(blanks) - first + 1);
+}

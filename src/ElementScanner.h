@@ -30,6 +30,8 @@ public:
     static bool ParseInt(const std::string& a_Text, int& a_Value);
     // M:SS.T as seconds; false (and 0) when the text is not of that form.
     static bool ParseTime(const std::string& a_Text, float& a_Secs);
+    // a_Text without the blanks, tabs and line breaks around it.
+    static std::string Trimmed(const std::string& a_Text);
 
 private:
     std::size_t FindTag(std::size_t a_Pos, const std::string& a_Tag) const;

@@ -42,7 +42,8 @@ bool CMediaFinder::FindDir(std::string& a_Dir) {
         if (SearchMounts(mounts, a_Dir))
             return true;
         m_Out << "Didn't find candidate directory, sleeping for 10 seconds" << std::endl;
-        m_Platform.SleepFor(c_RetryMicroSecs);
+        // A stick put in meanwhile changes the mount table, which ends the wait at once.
+        m_Platform.SleepForOrChange(c_RetryMicroSecs);
     }
 }
 

@@ -15,7 +15,8 @@ public:
     CMediaFinder(CPlatform& a_Platform, std::ostream& a_Out,
                  std::string a_MountTable = CMountTable::c_Path);
 
-    // Retries every 10 seconds until found; false only when the mount table cannot be read.
+    // Looks again whenever the mount table changes, and every 10 seconds, until found; false
+    // only when the mount table cannot be read.
     bool FindDir(std::string& a_Dir);
     static bool FindDirOnMount(const std::string& a_Mount, std::string& a_Dir);
     // Every directory directly below a_Mount that holds the schedule file, in the order the

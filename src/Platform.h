@@ -11,11 +11,20 @@
 // One chain to be played now, as the scheduler hands it to the player.
 struct CPlayback {
     float m_Key = 0;          // the chain's key in its interval
-    CTimeVal m_StartTime;     // when it was planned to start
+    CTimeVal m_StartTime;     // when it was planned to start: its first recording is heard then
     CTimeVal m_AnnounceTime;  // the time its spoken records say
     float m_Duration = 0;     // how long its recordings last, in seconds
     std::list<CSlot> m_Slots; // its recordings in play order; a missing one has no file name
-    std::string m_FileNames;  // the file list: each file name followed by one space
+    // The file list: each file name followed by one space, the lead-in's first when there is one.
+    std::string m_FileNames;
+    float m_LeadInSecs = 0; // the silence played before the recordings
+
+    // When the player starts: the lead-in before the start.
+    CTimeVal PlayerStart() const {
+        CTimeVal start = m_StartTime;
+        start.AddSecs(-m_LeadInSecs);
+        return start;
+    }
 };
 
 // Why a wait for a wall-clock moment ended.
@@ -46,7 +55,13 @@ public:
     // Until the wall clock reads a_Until, or earlier at any change: the wall clock is stepped (by
     // however little) or the mount table changes. CStepTolerantWait rides out the small steps.
     virtual EWaitEnd WaitUntilOrChange(const CTimeVal& a_Until) = 0;
-    // Plays a chain; returns when playback has ended.
+    // Sleeps a_MicroSecs of the steady clock, or less when the mount table changes meanwhile.
+    virtual EWaitEnd SleepForOrChange(std::int64_t a_MicroSecs) {
+        SleepFor(a_MicroSecs);
+        return EWaitEnd::Reached;
+    }
+    // Plays a chain; returns when playback has ended. A player still running c_PlayerGraceSecs
+    // after the chain's lead-in and duration is stopped.
     virtual EPlayEnd Play(const CPlayback& a_Playback) = 0;
     // What the announcer is doing, for the service manager; the first report also says it runs.
     virtual void Status(const std::string& a_Text) { (void)a_Text; }

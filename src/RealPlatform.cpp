@@ -36,6 +36,12 @@ void CRealPlatform::SleepFor(std::int64_t a_MicroSecs) {
     }
 }
 
+EWaitEnd CRealPlatform::SleepForOrChange(std::int64_t a_MicroSecs) {
+    bool changed =
+        m_Wait.Wait(-1, SteadyMicroSecs() + a_MicroSecs) == CKernelWait::EEvent::MountsChanged;
+    return changed ? EWaitEnd::MountsChanged : EWaitEnd::Reached;
+}
+
 EWaitEnd CRealPlatform::WaitUntilOrChange(const CTimeVal& a_Until) {
     if (!(Now() < a_Until))
         return EWaitEnd::Reached;
@@ -62,7 +68,7 @@ EWaitEnd CRealPlatform::WaitSteady(const CTimeVal& a_Until) {
 
 EPlayEnd CRealPlatform::Play(const CPlayback& a_Playback) {
     return CSound(a_Playback.m_FileNames, m_Out, m_PlayerOptions)
-        .Play(m_Wait, a_Playback.m_Duration + c_PlayerGraceSecs);
+        .Play(m_Wait, a_Playback.m_LeadInSecs + a_Playback.m_Duration + c_PlayerGraceSecs);
 }
 
 void CRealPlatform::Status(const std::string& a_Text) {

@@ -20,6 +20,7 @@ public:
     std::int64_t SteadyMicroSecs() override;
     void SleepFor(std::int64_t a_MicroSecs) override;
     EWaitEnd WaitUntilOrChange(const CTimeVal& a_Until) override;
+    EWaitEnd SleepForOrChange(std::int64_t a_MicroSecs) override;
     EPlayEnd Play(const CPlayback& a_Playback) override;
     void Status(const std::string& a_Text) override;
     CTimeVal EarliestSetTime() override { return BuildTime(); }

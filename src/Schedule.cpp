@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,10 +78,15 @@ bool CSchedule::LoadText(std::string a_Text, CScheduleObserver* a_Observer) {
     m_Scanner.SetText(m_XmlStr);
     m_Program.clear();
     m_LastChain.reset();
-    m_HasPlayed = false;
+    m_Played = m_PlayedBefore = Played();
+    m_Quiet = CCalendar();
+    m_LeadInSecs = 0;
+    m_LeadInFile.clear();
+    m_Greeting.clear();
     m_Observer = a_Observer;
     bool loaded = ReadFrequency();
     if (loaded) {
+        ReadTopLevel();
         ReadRecords();
         DropKeysOutsideInterval();
     }
@@ -102,6 +108,45 @@ void CSchedule::ReadRecords() {
             m_Observer->RecordRead(m_Reading);
         pos = next;
     }
+}
+
+// The elements that are the schedule's own, not a record's. A value that cannot be used is left
+// out as if it were not there, so the board plays as one that does not know the element would.
+void CSchedule::ReadTopLevel() {
+    CScheduleObserver::CTopLevelRead read{TopLevelValue(c_Quiet), TopLevelValue(c_LeadIn),
+                                          TopLevelValue(c_Greeting)};
+    m_Quiet = CCalendar(read.m_Quiet.m_Value);
+    m_Greeting = CElementScanner::Trimmed(read.m_Greeting.m_Value);
+    std::string leadIn = CElementScanner::Trimmed(read.m_LeadIn.m_Value);
+    if (!leadIn.empty() && !ParseLeadIn(leadIn, m_LeadInSecs))
+        m_Out << "Lead-in " << leadIn << " is not a time from "
+              << CInterval::KeyText(c_MinLeadInTenths / 10.0f) << " to "
+              << CInterval::KeyText(c_MaxLeadInTenths / 10.0f) << " - ignored" << std::endl;
+    if (m_Observer)
+        m_Observer->TopLevelRead(read);
+}
+
+// The first a_Element outside Records: before <Records>, or after </Records>.
+CScheduleObserver::CValue CSchedule::TopLevelValue(const char* a_Element) const {
+    const std::size_t npos = std::string::npos;
+    std::size_t records = GetElementPos(0, c_Records);
+    std::size_t recordsEnd = records == npos ? npos : GetElementEndPos(records, c_Records);
+    std::size_t pos = GetElementPos(0, a_Element);
+    if (pos != npos && records != npos && pos > records && pos < recordsEnd)
+        pos = recordsEnd == npos ? npos : GetElementPos(recordsEnd, a_Element);
+    return {a_Element, pos, pos == npos ? "" : GetElementVal(pos, a_Element)};
+}
+
+bool CSchedule::ParseLeadIn(const std::string& a_Text, float& a_Secs) {
+    float secs = 0;
+    a_Secs = 0;
+    if (!CElementScanner::ParseTime(CElementScanner::Trimmed(a_Text), secs))
+        return false;
+    long tenths = std::lround(double(secs) * 10);
+    if (tenths < c_MinLeadInTenths || tenths > c_MaxLeadInTenths)
+        return false;
+    a_Secs = float(tenths) / 10.0f;
+    return true;
 }
 
 // A chain keyed beyond the longest interval would never play (no interval runs past the full
@@ -149,6 +194,7 @@ bool CSchedule::ParseFrequency(const std::string& a_Text, int& a_Secs) {
 }
 
 void CSchedule::ReadRecordDef(std::size_t a_Pos) {
+    ReadWhen(a_Pos);
     Note(a_Pos, c_Name);
     std::string name = GetElementVal(a_Pos, c_Name);
     Note(a_Pos, c_AfterMsg);
@@ -160,6 +206,19 @@ void CSchedule::ReadRecordDef(std::size_t a_Pos) {
         JoinLastChain(std::move(record));
     else
         StartChain(a_Pos, std::move(record));
+}
+
+// Unlike the elements every record has, m_When is read only inside the record: a record without
+// one must not take a later record's.
+void CSchedule::ReadWhen(std::size_t a_Pos) {
+    std::size_t end = std::min(m_Reading.m_End, GetElementEndPos(a_Pos, c_Record));
+    std::size_t pos = GetElementPos(a_Pos, c_When);
+    m_Reading.m_When = CScheduleObserver::CValue{c_When, std::string::npos, ""};
+    if (pos >= end)
+        return;
+    m_Reading.m_When.m_Pos = pos;
+    if (GetElementEndPos(pos, c_When) < end)
+        m_Reading.m_When.m_Value = GetElementVal(pos, c_When);
 }
 
 std::unique_ptr<CRecord> CSchedule::MakeRecord(std::size_t a_Pos, const std::string& a_Name) {
@@ -191,6 +250,11 @@ void CSchedule::StartChain(std::size_t a_Pos, std::unique_ptr<CRecord> a_Record)
         m_Reading.m_LeftOut = CScheduleObserver::ELeftOut::ReplacedChain;
     m_Reading.m_StartsChain = true;
     m_Reading.m_Key = key;
+    // An m_When of which no item can be read is as none: the chain plays as on a board that
+    // does not know m_When.
+    CCalendar when(m_Reading.m_When.m_Value);
+    if (!when.Empty())
+        chain->SetWhen(std::move(when));
     stored = chain;
     chain->AddRecord(std::move(a_Record));
 }

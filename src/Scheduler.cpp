@@ -2,7 +2,9 @@
 // The loader that fills the programme is in Schedule.cpp.
 #include "Schedule.h"
 
+#include "AnnouncementRecord.h"
 #include "StepTolerantWait.h"
+#include "TimeRecord.h"
 
 namespace {
 // For the service manager: "Next: 14:31:54, chain 120 (intro, cdnum14, cdnum35)".
@@ -12,6 +14,12 @@ std::string NextText(const CPlayback& a_Playback) {
         names += (names.empty() ? "" : ", ") + slot.m_SoundName;
     return "Next: " + a_Playback.m_StartTime.ClockText() + ", chain " +
            CInterval::SecondsText(a_Playback.m_Key) + " (" + names + ")";
+}
+
+// "06:00:00" within a day of a_Now, and with its date when later.
+std::string UntilText(const CTimeVal& a_Now, const CTimeVal& a_Until) {
+    constexpr std::int64_t c_DayMicros = 24LL * 3600 * CTimeVal::c_MicrosPerSec;
+    return a_Now.MicroSecsTo(a_Until) < c_DayMicros ? a_Until.ClockText() : a_Until.DateTimeText();
 }
 } // namespace
 
@@ -28,14 +36,57 @@ bool CSchedule::PlayNextSound() {
     CTimeVal now = m_Platform->Now();
     if (now < m_Platform->EarliestSetTime())
         return WaitForClock(now);
+    if (m_Quiet.Covers(now))
+        return WaitOutQuiet(now);
     Search search = BeginSearch(now);
     CInterval current = search.m_Interval;
     ProgramIt found = FindChain(search);
     if (found != m_Program.end())
         return PlayChosen(found, search);
     m_Out << "No sound to play :(" << std::endl;
-    m_Platform->Status("Nothing to play until " + current.End().ClockText());
-    return TracedWaitUntil(current.End()) != EWaitEnd::MountsChanged;
+    // Quiet hours that begin sooner are waited out from their start in one go.
+    CTimeVal until = m_Quiet.NextChange(now, current.End()).value_or(current.End());
+    m_Platform->Status("Nothing to play until " + until.ClockText());
+    return TracedWaitUntil(until) != EWaitEnd::MountsChanged;
+}
+
+bool CSchedule::WaitOutQuiet(const CTimeVal& a_Now) {
+    CTimeVal limit = a_Now;
+    limit.AddSecs(c_QuietLookAheadSecs);
+    std::optional<CTimeVal> end = m_Quiet.NextChange(a_Now, limit);
+    CTimeVal until = end.value_or(limit);
+    // Said once, even when another disk coming cuts the wait short.
+    if (until != m_QuietSaid) {
+        std::string text =
+            (end ? "Quiet until " : "Quiet until at least ") + UntilText(a_Now, until);
+        m_Out << text << std::endl;
+        m_Platform->Status(text);
+        m_QuietSaid = until;
+    }
+    return TracedWaitUntil(until) != EWaitEnd::MountsChanged;
+}
+
+bool CSchedule::PlayGreeting() {
+    if (!m_Platform || m_Greeting.empty())
+        return true;
+    CTimeVal now = m_Platform->Now();
+    // Any time said now would be wrong.
+    bool clockSet = !(now < m_Platform->EarliestSetTime());
+    CChain greeting(true);
+    greeting.AddRecord(std::make_unique<CAnnouncementRecord>(m_Greeting));
+    if (clockSet)
+        greeting.AddRecord(std::make_unique<CTimeRecord>(m_Greeting, 0));
+    m_Out << "Greeting " << m_Greeting
+          << (clockSet ? ", then the time" : ", without the time: the clock is not set")
+          << std::endl;
+    CPlayback playback = PlaybackOf(greeting, now);
+    playback.m_StartTime = now;
+    m_Platform->Status("Playing the greeting");
+    return m_Platform->Play(playback) != EPlayEnd::MountsChanged;
+}
+
+void CSchedule::UseLeadIn(std::string a_File) {
+    m_LeadInFile = std::move(a_File);
 }
 
 // Any time said now would be wrong: look again in a minute, or at once when the clock is set.
@@ -85,13 +136,25 @@ CSchedule::ProgramIt CSchedule::FindChain(Search& a_Search) {
 
 CSchedule::ProgramIt CSchedule::FindFrom(float a_StartSearchTime, const Search& a_Search) const {
     ProgramIt found = m_Program.lower_bound(a_StartSearchTime);
-    bool sameInterval = m_HasPlayed && m_PlayedAnnounceTime == a_Search.m_Interval.AnnounceTime();
-    if (sameInterval && found != m_Program.end() && !(m_PlayedKey < found->first))
-        found = m_Program.upper_bound(m_PlayedKey);
+    for (const Played& played : {m_Played, m_PlayedBefore})
+        if (found != m_Program.end() && played.Covers(found, a_Search.m_Interval))
+            found = m_Program.upper_bound(played.m_Key);
+    while (found != m_Program.end() && a_Search.m_Interval.Holds(found->first) &&
+           !Plays(found, a_Search.m_Interval))
+        ++found;
     // The last interval of an hour may end before the key.
     if (found != m_Program.end() && !a_Search.m_Interval.Holds(found->first))
         found = m_Program.end();
     return found;
+}
+
+bool CSchedule::Plays(ProgramIt a_Found, const CInterval& a_Interval) const {
+    CChain& chain = *a_Found->second;
+    if (m_Quiet.Empty() && !chain.When())
+        return true;
+    CTimeVal start = a_Interval.StartOf(a_Found->first, chain.AnchoredStart(),
+                                        chain.DurationForTime(a_Interval.AnnounceTime()));
+    return !m_Quiet.Covers(start) && (!chain.When() || chain.When()->Covers(start));
 }
 
 CTimeVal CSchedule::StartTimeFor(ProgramIt a_Found, const Search& a_Search) {
@@ -106,13 +169,22 @@ CTimeVal CSchedule::StartTimeFor(ProgramIt a_Found, const Search& a_Search) {
 }
 
 CPlayback CSchedule::MakePlayback(ProgramIt a_Found, const Search& a_Search) {
-    CPlayback playback;
+    CPlayback playback = PlaybackOf(*a_Found->second, a_Search.m_Interval.AnnounceTime());
     playback.m_Key = a_Found->first;
     playback.m_StartTime = StartTimeFor(a_Found, a_Search);
-    playback.m_AnnounceTime = a_Search.m_Interval.AnnounceTime();
-    playback.m_Duration = a_Found->second->DurationForTime(playback.m_AnnounceTime);
-    playback.m_Slots = a_Found->second->RecordsForTime(playback.m_AnnounceTime);
-    playback.m_FileNames = a_Found->second->RecordsForTimeAsString(playback.m_AnnounceTime);
+    return playback;
+}
+
+CPlayback CSchedule::PlaybackOf(CChain& a_Chain, const CTimeVal& a_AnnounceTime) {
+    CPlayback playback;
+    playback.m_AnnounceTime = a_AnnounceTime;
+    playback.m_Duration = a_Chain.DurationForTime(a_AnnounceTime);
+    playback.m_Slots = a_Chain.RecordsForTime(a_AnnounceTime);
+    playback.m_FileNames = a_Chain.RecordsForTimeAsString(a_AnnounceTime);
+    if (!m_LeadInFile.empty()) {
+        playback.m_LeadInSecs = m_LeadInSecs;
+        playback.m_FileNames.insert(0, m_LeadInFile + " ");
+    }
     return playback;
 }
 
@@ -123,14 +195,16 @@ bool CSchedule::PlayChosen(ProgramIt a_Found, const Search& a_Search) {
     CTimeVal now = m_Platform->Now();
     m_Out << "startTime now " << playback.m_StartTime.TimeString() << " at time "
           << now.TimeString() << std::endl;
+    CTimeVal playerStart = playback.PlayerStart();
+    if (playback.m_LeadInSecs > 0)
+        m_Out << "Lead-in of " << playback.m_LeadInSecs << " seconds: the player starts at "
+              << playerStart.TimeString() << std::endl;
     m_Platform->Status(NextText(playback));
-    EWaitEnd waited =
-        now < playback.m_StartTime ? TracedWaitUntil(playback.m_StartTime) : EWaitEnd::Reached;
+    EWaitEnd waited = now < playerStart ? TracedWaitUntil(playerStart) : EWaitEnd::Reached;
     if (waited != EWaitEnd::Reached)
         return waited != EWaitEnd::MountsChanged;
-    m_HasPlayed = true;
-    m_PlayedKey = playback.m_Key;
-    m_PlayedAnnounceTime = playback.m_AnnounceTime;
+    m_PlayedBefore = playerStart < a_Search.m_Interval.Start() ? m_Played : Played();
+    m_Played = Played{true, playback.m_Key, playback.m_AnnounceTime};
     return m_Platform->Play(playback) != EPlayEnd::MountsChanged;
 }
 

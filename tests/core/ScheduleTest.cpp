@@ -9,14 +9,33 @@
 #include <unistd.h>
 
 namespace {
+// What the loader tells of the elements added to the format: the quiet hours, lead-in and
+// greeting, then each record's m_When ("-" for none, "[text]" for one read) and whether the
+// record starts ("s") or joins ("j") a chain.
+class CHeard : public CScheduleObserver {
+public:
+    void RecordRead(const CRecordRead& a_Record) override {
+        m_Heard += std::string(" ") + (a_Record.m_StartsChain ? "s" : "j") + Of(a_Record.m_When);
+    }
+    void ChainLeftOut(ELeftOut, float) override {}
+    void TopLevelRead(const CTopLevelRead& a_Read) override {
+        m_Heard += Of(a_Read.m_Quiet) + Of(a_Read.m_LeadIn) + Of(a_Read.m_Greeting);
+    }
+    static std::string Of(const CValue& a_Value) {
+        return a_Value.m_Pos == std::string::npos ? "-" : "[" + a_Value.m_Value + "]";
+    }
+    std::string m_Heard;
+};
+
 // A schedule loaded from a_Text; its lines go to m_Out.
 struct CLoaded {
-    explicit CLoaded(const std::string& a_Text) : m_Loads(m_Schedule.LoadText(a_Text)) {}
-    // The record names of each chain in key order, e.g. "30:intro,now 60:x".
+    explicit CLoaded(const std::string& a_Text) : m_Loads(m_Schedule.LoadText(a_Text, &m_Heard)) {}
+    // The record names of each chain in key order, e.g. "30:intro,now 60:x"; a "*" after the key
+    // when the chain has an m_When.
     std::string Layout() const {
         std::ostringstream out;
         for (const auto& [key, chain] : m_Schedule.Program()) {
-            out << (out.tellp() > 0 ? " " : "") << key << ":";
+            out << (out.tellp() > 0 ? " " : "") << key << (chain->When() ? "*" : "") << ":";
             for (const auto& record : chain->Records())
                 out << (&record == &chain->Records().front() ? "" : ",") << record->Name();
         }
@@ -25,6 +44,7 @@ struct CLoaded {
     CVirtualPlatform m_Platform{At(14, 30)};
     std::ostringstream m_Out;
     CSchedule m_Schedule{"/nowhere", m_Platform, m_Out};
+    CHeard m_Heard;
     bool m_Loads;
 };
 } // namespace
@@ -121,6 +141,51 @@ TEST(ScheduleTest, RecordsFormChainsByKey) {
     CLoaded twice(ScheduleFile(Rec("a", "Custom", "0:30.0")));
     EXPECT_TRUE(twice.m_Schedule.LoadText(ScheduleFile(Rec("late", "Timed", "0:00.0", true))));
     EXPECT_EQ(twice.Layout(), "");
+}
+
+// The schedule's own new elements are read outside Records only; an m_When only inside its own
+// record, and it counts only where the record starts a chain. Each case: the text, what the
+// observer heard, the layout, the lead-in, the greeting, whether 14:30 is quiet, the lines.
+TEST(ScheduleTest, ReadsQuietLeadInGreetingAndEachRecordsOwnWhen) {
+    CScopedEnv zone("TZ", "UTC0");
+    const std::string a = Rec("a", "Custom", "0:30.0"),
+                      top = "<m_Quiet>14:00-15:00</m_Quiet>"
+                            "<m_LeadIn>0:01.5</m_LeadIn><m_Greeting> hello\n</m_Greeting>";
+    const std::string ignored = " is not a time from 0:00.1 to 0:05.0 - ignored\n";
+    auto leadIn = [&a](const char* a_Value) {
+        return "<m_LeadIn>" + std::string(a_Value) + "</m_LeadIn>" + ScheduleFile(a);
+    };
+    // clang-format off
+    const std::tuple<std::string, const char*, const char*, float, const char*, bool, std::string> cases[] = {
+        {top + ScheduleFile(a), "[14:00-15:00][0:01.5][ hello\n] s-", "30:a", 1.5f, "hello", true, ""},
+        {ScheduleFile(a + top), "--- s-", "30:a", 0, "", false, ""},
+        {ScheduleFile(a) + top, "[14:00-15:00][0:01.5][ hello\n] s-", "30:a", 1.5f, "hello", true, ""},
+        {ScheduleFile(a + "<m_Quiet>Sun</m_Quiet>") + "<m_Quiet>14:30-14:31</m_Quiet>", "[14:30-14:31]-- s-",
+         "30:a", 0, "", true, ""},
+        {"<m_Frequency>5:00</m_Frequency><Records>" + a + top, "--- s-", "30:a", 0, "", false, ""},
+        {"<m_Frequency>5:00</m_Frequency>" + top, "[14:00-15:00][0:01.5][ hello\n]", "", 1.5f, "hello", true, ""},
+        {leadIn(" 0:05.0 "), "-[ 0:05.0 ]- s-", "30:a", 5, "", false, ""},
+        {leadIn("0:00.1"), "-[0:00.1]- s-", "30:a", 0.1f, "", false, ""},
+        {leadIn("0:05.1"), "-[0:05.1]- s-", "30:a", 0, "", false, "Lead-in 0:05.1" + ignored},
+        {leadIn("0:00.0"), "-[0:00.0]- s-", "30:a", 0, "", false, "Lead-in 0:00.0" + ignored},
+        {leadIn(" "), "-[ ]- s-", "30:a", 0, "", false, ""},
+        {ScheduleFile(When(a, "Sat") + When(Rec("b", "Timed", "", true), "Sun") + Rec("c", "Custom", "0:40.0") +
+                      When(Rec("d", "Custom", "0:50.0"), "Mon")),
+         "--- s[Sat] j[Sun] s- s[Mon]", "30*:a,b 40:c 50*:d", 0, "", false, ""},
+        {ScheduleFile("<Record><m_When>Sat" + a.substr(8) + "<Record></m_When>" + Rec("b", "Custom", "0:40.0").substr(8)),
+         "--- s[] s-", "30:a 40:b", 0, "", false, ""},
+        {ScheduleFile(When(a, "Holidays")), "--- s[Holidays]", "30:a", 0, "", false, ""},
+    };
+    // clang-format on
+    for (const auto& [text, heard, layout, secs, greeting, quiet, printed] : cases) {
+        CLoaded loaded(text);
+        EXPECT_EQ(loaded.m_Heard.m_Heard, heard) << text;
+        EXPECT_EQ(loaded.Layout(), layout) << text;
+        EXPECT_EQ(loaded.m_Schedule.LeadInSecs(), secs) << text;
+        EXPECT_EQ(loaded.m_Schedule.Greeting(), greeting) << text;
+        EXPECT_EQ(loaded.m_Schedule.Quiet().Covers(At(14, 30)), quiet) << text;
+        EXPECT_EQ(loaded.m_Out.str(), printed) << text;
+    }
 }
 
 // A file that cannot be read through (here the process's own memory, which fails at its

@@ -45,11 +45,14 @@ write_schedule() {
         >"$1/forVrex.xml"
 }
 
-# mount_stick DEVICE MOUNTPOINT [SOURCE]: a tmpfs named DEVICE holding a copy of SOURCE.
+# mount_stick DEVICE MOUNTPOINT [SOURCE]: a tmpfs named DEVICE holding a copy of SOURCE. A real
+# stick comes with its files, so a running announcer is held still while this one is filled.
 mount_stick() {
     mkdir -p "$2"
+    [[ -z ${ANNOUNCER_PID:-} ]] || kill -STOP "$ANNOUNCER_PID"
     mount -t tmpfs -o size=64m "$1" "$2" && E2E_MOUNTS+=("$2") || fail "cannot mount $1 at $2"
     [[ -z ${3:-} ]] || cp -a "$3"/. "$2"/
+    [[ -z ${ANNOUNCER_PID:-} ]] || kill -CONT "$ANNOUNCER_PID"
 }
 
 unmount_sticks() {
@@ -93,13 +96,16 @@ wait_announcer() {
 }
 
 stop_announcer() {
-    [[ -z ${ANNOUNCER_PID:-} ]] || { kill "$ANNOUNCER_PID" && wait "$ANNOUNCER_PID"; } 2>/dev/null || true
+    [[ -z ${ANNOUNCER_PID:-} ]] || { kill "$ANNOUNCER_PID" && kill -CONT "$ANNOUNCER_PID" && wait "$ANNOUNCER_PID"; } 2>/dev/null || true
     ANNOUNCER_PID=""
 }
 
-# wait_for_line TEXT SECONDS: true once the output holds the line TEXT.
+# wait_for_line TEXT SECONDS [COUNT]: true once the output holds the line TEXT (COUNT times).
 wait_for_line() {
-    for ((i = 0; i < $2 * 10; i++)); do grep -qxF -- "$1" "$WORK/out.log" && return 0; sleep 0.1; done
+    for ((i = 0; i < $2 * 10; i++)); do
+        (($(grep -cxF -- "$1" "$WORK/out.log") >= ${3:-1})) && return 0
+        sleep 0.1
+    done
     return 1
 }
 

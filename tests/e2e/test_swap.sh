@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Sticks swapped under the running announcer, with nobody at the board: a stick in, pulled in
-# the middle of a long wait, another in, pulled in the middle of a playback, then one whose
-# schedule cannot be loaded (status 1). Each pull is noticed within 2 seconds; while it waits
-# with nothing happening the announcer does not wake, and another disk coming changes nothing.
+# the middle of a long wait, another in, pulled in the middle of a playback, in again, then
+# swapped at the same mount point for one whose schedule cannot be loaded (status 1), while the
+# announcer did not look. Each pull is noticed within 2 seconds, and each stick put in is read
+# within 2 seconds; while it waits with nothing happening the announcer does not wake, and
+# another disk coming changes nothing.
 source "$(dirname "$0")/lib.sh"
 e2e_setup "$@"
 fake_aplay 30
@@ -27,12 +29,18 @@ wait_for_line "$(removed a)" 2 || fail "stick a pulled mid-wait was not noticed"
 
 # Stick b plays every 5 seconds, with a player that takes 30 seconds: pulled while it plays.
 mount_stick /dev/sdq2 "$WORK/mnt-b" "$WORK/b"
-wait_for_line "Command is aplay $WORK/mnt-b/show/hello.wav" 17 || fail "stick b did not play"
+wait_for_line "Schedule loaded" 2 2 || fail "stick b was not read within 2 seconds of going in"
+wait_for_line "Command is aplay $WORK/mnt-b/show/hello.wav" 7 || fail "stick b did not play"
 (($(grep -c "^Didn't find candidate" "$WORK/out.log") <= 2)) || fail "looked for a stick without a pause"
 umount "$WORK/mnt-b"
 wait_for_line "$(removed b)" 2 || fail "stick b pulled mid-playback was not noticed"
 
-mount_stick /dev/sdq3 "$WORK/mnt-c" "$WORK/c"
+mount_stick /dev/sdq2 "$WORK/mnt-b" "$WORK/b"
+wait_for_line "Schedule loaded" 2 3 || fail "stick b was not read again within 2 seconds"
+kill -STOP "$ANNOUNCER_PID"
+umount "$WORK/mnt-b"
+mount_stick /dev/sdq3 "$WORK/mnt-b" "$WORK/c"
 wait_announcer 12
-[[ $ANNOUNCER_RC == 1 ]] || fail "status $ANNOUNCER_RC with a schedule that cannot be loaded"
+[[ $ANNOUNCER_RC == 1 ]] || fail "status $ANNOUNCER_RC after a swap at the same mount point"
+(($(grep -cxF "$(removed b)" "$WORK/out.log") == 2)) || fail "the swap at the same point was not seen"
 echo PASS

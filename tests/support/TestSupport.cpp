@@ -3,6 +3,7 @@
 #include "TimeRecord.h"
 #include "Wave.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -58,6 +59,11 @@ std::string ScheduleFile(const std::string& a_Records, const std::string& a_Freq
            "</Records>\n";
 }
 
+std::string When(const std::string& a_Record, const std::string& a_When) {
+    return "<Record><m_When>" + a_When + "</m_When>" +
+           a_Record.substr(std::string("<Record>").size());
+}
+
 void WriteTimeSounds(const CTempDir& a_Dir, const std::string& a_Rel, double a_Seconds) {
     for (const std::string& name : CTimeRecord::AllTitles())
         a_Dir.WriteWav(a_Rel + "/" + name + ".wav", a_Seconds);
@@ -66,6 +72,19 @@ void WriteTimeSounds(const CTempDir& a_Dir, const std::string& a_Rel, double a_S
 CTimeVal At(int a_Hour, int a_Min, int a_Sec, int a_MicroSecs) {
     std::tm fields{a_Sec, a_Min, a_Hour, 14, 2, 124, 0, 0, -1, 0, nullptr};
     return CTimeVal(timeval{std::mktime(&fields), a_MicroSecs});
+}
+
+CTimeVal Moment(const std::string& a_Text) {
+    std::tm fields{};
+    int year = 0, month = 0;
+    std::sscanf(a_Text.c_str(), "%d-%d-%d %d:%d:%d", &year, &month, &fields.tm_mday,
+                &fields.tm_hour, &fields.tm_min, &fields.tm_sec);
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    std::size_t plus = a_Text.find('+');
+    timeval time{timegm(&fields), 0};
+    time.tv_sec -= plus == std::string::npos ? 0 : std::stoi(a_Text.substr(plus + 1)) * 3600;
+    return CTimeVal(time);
 }
 
 CScopedEnv::CScopedEnv(const char* a_Name, const std::string& a_Value) : m_Name(a_Name) {

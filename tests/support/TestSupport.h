@@ -29,10 +29,14 @@ std::string Rec(const std::string& a_Name, const std::string& a_Type, const std:
                 bool a_After = false, const std::string& a_Finish = "0",
                 const std::string& a_Offset = "0");
 std::string ScheduleFile(const std::string& a_Records, const std::string& a_Frequency = "5:00");
+// a_Record with <m_When>a_When</m_When> first inside it.
+std::string When(const std::string& a_Record, const std::string& a_When);
 // Every time sound, a_Seconds each, below a_Rel in a_Dir.
 void WriteTimeSounds(const CTempDir& a_Dir, const std::string& a_Rel, double a_Seconds);
 // a_Hour:a_Min:a_Sec local time on 14 March 2024.
 CTimeVal At(int a_Hour, int a_Min, int a_Sec = 0, int a_MicroSecs = 0);
+// A fixed instant: "2026-03-02 22:00", seconds and the UTC offset ("+02") optional.
+CTimeVal Moment(const std::string& a_Text);
 
 // Sets an environment variable for its lifetime; the time zone follows TZ at once.
 class CScopedEnv {

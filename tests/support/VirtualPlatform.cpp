@@ -14,6 +14,7 @@ CTimeVal CVirtualPlatform::Now() {
 
 // Ends at the moment, or at a step or a change of the mount table before it.
 EWaitEnd CVirtualPlatform::WaitUntilOrChange(const CTimeVal& a_Until) {
+    ++m_Waits;
     std::int64_t until = Micros(a_Until);
     bool cue = !m_Cues.empty() && m_Cues.front().m_At <= until;
     bool change = cue && m_Cues.front().m_Change;
@@ -23,7 +24,8 @@ EWaitEnd CVirtualPlatform::WaitUntilOrChange(const CTimeVal& a_Until) {
 
 EPlayEnd CVirtualPlatform::Play(const CPlayback& a_Playback) {
     m_Playbacks.emplace_back(Wall(), a_Playback);
-    float limit = a_Playback.m_Duration + c_PlayerGraceSecs + c_StopGraceSecs;
+    float limit =
+        a_Playback.m_LeadInSecs + a_Playback.m_Duration + c_PlayerGraceSecs + c_StopGraceSecs;
     Advance(m_PlayEnd == EPlayEnd::Stopped ? std::int64_t(double(limit) * 1e6) : m_PlayMicros);
     return m_PlayEnd;
 }

@@ -41,6 +41,7 @@ public:
     CTimeVal m_EarliestSetTime{timeval{0, 0}};
     std::vector<std::pair<CTimeVal, CPlayback>> m_Playbacks; // with the wall clock at the start
     std::vector<std::string> m_Statuses;
+    int m_Waits = 0; // waits for a wall-clock moment
 
 private:
     static std::int64_t Micros(const CTimeVal& a_Time) {

@@ -1,5 +1,8 @@
 #include "plan/PlanSvg.h"
 #include "CtlSupport.h"
+#include "Schedule.h"
+#include "SchedulerCases.h"
+#include "plan/PlanPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,17 @@ struct CSeen {
     bool m_Clash, m_FinishesAtKey;
     std::string m_Label;
 };
+// plan's clock, noting what it plays as the board's virtual clock in the tests does.
+class CNotingPlan : public CPlanPlatform {
+public:
+    using CPlanPlatform::CPlanPlatform;
+    EPlayEnd Play(const CPlayback& a_Playback) override {
+        m_Playbacks.emplace_back(Now(), a_Playback);
+        return CPlanPlatform::Play(a_Playback);
+    }
+    std::vector<std::pair<CTimeVal, CPlayback>> m_Playbacks;
+};
+
 // Where one is: its top row, its first pixel column and the one past its last, its colour.
 struct CFound {
     std::size_t m_Top;
@@ -56,6 +70,22 @@ std::vector<CFound> Bars(const std::vector<unsigned>& a_Pixels) {
     return bars;
 }
 } // namespace
+
+// plan plays every row of the scheduler's table as the board does, quiet hours and all (save the
+// rows that step the wall clock, which plan's never does).
+TEST(PlanSvgTest, PlanPlaysTheSchedulersTableAsTheBoardDoes) {
+    CScopedEnv zone("TZ", "Europe/Berlin");
+    CSchedulerStick stick;
+    for (const CSchedulerCase& c : SchedulerCases()) {
+        if (!c.m_Steps.empty())
+            continue;
+        std::ostringstream lines, out;
+        CNotingPlan platform(c.m_Wall, lines);
+        CSchedule schedule(stick.Path(), platform, out);
+        ASSERT_TRUE(PlayCase(schedule, c)) << c.m_Plays;
+        EXPECT_EQ(PlaysText(out.str(), platform.m_Playbacks, platform.Now()), c.m_Plays);
+    }
+}
 
 // Each chain's bar lies from its start to its end on the interval's axis, in the warning colour
 // when it will not play as keyed; a chain that finishes at its key has the key marked above it.

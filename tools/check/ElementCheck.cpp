@@ -1,5 +1,6 @@
 #include "check/ElementCheck.h"
 
+#include "ElementScanner.h"
 #include "shared/ToolText.h"
 
 #include <algorithm>
@@ -91,7 +92,7 @@ std::vector<CCheckFinding> CElementCheck::Findings() {
 // "record 3 (welcome)": a record by its number, counted from 1 in the order the loader meets
 // them (comments left out), and its name without the blanks around it.
 std::string CElementCheck::RecordLabel(std::size_t a_Number, const std::string& a_Name) {
-    std::string name = Trimmed(a_Name);
+    std::string name = CElementScanner::Trimmed(a_Name);
     return "record " + std::to_string(a_Number) + (name.empty() ? "" : " (" + name + ")");
 }
 
@@ -122,7 +123,7 @@ void CElementCheck::CheckFrequency() {
         return;
     m_FrequencyChecked = true;
     std::string raw = m_Schedule.Scanner().ElementVal(0, CSchedule::c_Frequency);
-    std::string trimmed = Trimmed(raw);
+    std::string trimmed = CElementScanner::Trimmed(raw);
     if (raw == trimmed)
         return;
     int asRead = 0, meant = 0;
@@ -223,7 +224,7 @@ void CElementCheck::CheckValue(const Record& a_Record, const Element& a_Element,
 
 void CElementCheck::CheckBlanks(const Record& a_Record, const Element& a_Element,
                                 const std::string& a_Raw) {
-    std::string trimmed = Trimmed(a_Raw);
+    std::string trimmed = CElementScanner::Trimmed(a_Raw);
     if (trimmed == a_Raw)
         return;
     std::string asRead = Reading(a_Element.m_Kind, a_Raw);
@@ -247,7 +248,7 @@ void CElementCheck::CheckBlanks(const Record& a_Record, const Element& a_Element
 }
 
 void CElementCheck::CheckType(const Record& a_Record, const std::string& a_Raw) {
-    std::string word = Trimmed(a_Raw);
+    std::string word = CElementScanner::Trimmed(a_Raw);
     if (word == "Custom" || word == "Timed")
         return;
     for (const char* type : {"Custom", "Timed"})
@@ -266,7 +267,7 @@ void CElementCheck::CheckType(const Record& a_Record, const std::string& a_Raw) 
 }
 
 void CElementCheck::CheckKey(const Record& a_Record, const std::string& a_Raw) {
-    std::string key = Trimmed(a_Raw);
+    std::string key = CElementScanner::Trimmed(a_Raw);
     float secs = 0;
     if (CElementScanner::ParseTime(key, secs))
         return;
@@ -287,7 +288,7 @@ void CElementCheck::CheckKey(const Record& a_Record, const std::string& a_Raw) {
 void CElementCheck::CheckNumber(const Record& a_Record, const Element& a_Element,
                                 const std::string& a_Raw) {
     int value = 0;
-    std::string number = Trimmed(a_Raw);
+    std::string number = CElementScanner::Trimmed(a_Raw);
     if (CElementScanner::ParseInt(number, value))
         return;
     bool minutes = std::strcmp(a_Element.m_Tag, CSchedule::c_OffsetTime) == 0;

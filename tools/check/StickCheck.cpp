@@ -1,5 +1,6 @@
 #include "check/StickCheck.h"
 
+#include "ElementScanner.h"
 #include "Schedule.h"
 #include "SoundLibrary.h"
 #include "TimeRecord.h"
@@ -214,7 +215,7 @@ void CStickCheck::AddMissingAnnouncements(CCheckReport& a_Report, const CSchedul
 
 std::string CStickCheck::MissingHint(const CCheckReport& a_Report, const std::string& a_Name,
                                      const CSoundLibrary& a_Library) {
-    std::string trimmed = Trimmed(a_Name);
+    std::string trimmed = CElementScanner::Trimmed(a_Name);
     if (trimmed.empty())
         return "the record has no m_Name";
     if (trimmed != a_Name)

@@ -29,7 +29,8 @@ EPlayEnd CPlanPlatform::Play(const CPlayback& a_Playback) {
     m_Out << m_Now.ClockText() << millis << '\t' << CInterval::SecondsText(a_Playback.m_Key) << '\t'
           << names << '\n';
     ++m_Plays;
-    Advance(std::int64_t(double(a_Playback.m_Duration) * double(CTimeVal::c_MicrosPerSec)));
+    double secs = double(a_Playback.m_LeadInSecs) + double(a_Playback.m_Duration);
+    Advance(std::int64_t(secs * double(CTimeVal::c_MicrosPerSec)));
     return EPlayEnd::Finished;
 }
 

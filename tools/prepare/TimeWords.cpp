@@ -1,5 +1,6 @@
 #include "prepare/TimeWords.h"
 
+#include "ElementScanner.h"
 #include "TimeRecord.h"
 #include "shared/Failure.h"
 #include "shared/ToolText.h"
@@ -132,13 +133,14 @@ bool CTimeWords::Take(const std::string& a_Line, const std::string& a_Where,
     std::string line = a_Line;
     if (!line.empty() && line.back() == '\r') // written on Windows
         line.pop_back();
-    if (Trimmed(line).empty() || Trimmed(line)[0] == '#')
+    if (CElementScanner::Trimmed(line).empty() || CElementScanner::Trimmed(line)[0] == '#')
         return true;
     std::size_t tab = line.find('\t');
     if (tab == std::string::npos)
         return Fail(a_Why, a_Where + ": no tab between the name and the words; write the name, "
                                      "one tab, then the words");
-    std::string name = Trimmed(line.substr(0, tab)), text = Trimmed(line.substr(tab + 1));
+    std::string name = CElementScanner::Trimmed(line.substr(0, tab)),
+                text = CElementScanner::Trimmed(line.substr(tab + 1));
     if (!Acceptable(name, text, a_Seen, a_Why))
         return Fail(a_Why, a_Where + ": " + a_Why);
     a_Seen[name] = a_Where;

@@ -1,5 +1,6 @@
 #include "run/PlayerCheck.h"
 
+#include "ElementScanner.h"
 #include "FileDescriptor.h"
 #include "shared/ToolText.h"
 
@@ -23,8 +24,8 @@ std::string LastLine(const std::string& a_Text) {
     for (char c : a_Text + "\n")
         if (c != '\n')
             line += c;
-        else if (!Trimmed(line).empty())
-            last = Trimmed(std::exchange(line, ""));
+        else if (!CElementScanner::Trimmed(line).empty())
+            last = CElementScanner::Trimmed(std::exchange(line, ""));
         else
             line.clear();
     return last;

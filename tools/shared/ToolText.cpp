@@ -60,14 +60,6 @@ std::string Printable(const std::string& a_Text) {
     return out;
 }
 
-std::string Trimmed(const std::string& a_Text) {
-    const char* const blanks = " \t\r\n";
-    std::size_t first = a_Text.find_first_not_of(blanks);
-    if (first == std::string::npos)
-        return "";
-    return a_Text.substr(first, a_Text.find_last_not_of(blanks) - first + 1);
-}
-
 CTimeVal TodayAt(const CTimeVal& a_Day, int a_Hour, int a_Min, int a_Sec) {
     std::time_t secs = std::time_t(a_Day.Seconds());
     std::tm fields{};

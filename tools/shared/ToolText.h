@@ -14,8 +14,6 @@ std::string IntervalText(int a_Secs);
 // a_Text made safe for a terminal: control characters and bytes that are not UTF-8 are
 // written as \xNN, so a file name cannot move the cursor or fake a line of the report.
 std::string Printable(const std::string& a_Text);
-// a_Text without the blanks, tabs and line breaks around it.
-std::string Trimmed(const std::string& a_Text);
 // The directory a_Path lies in: "." for a bare name, "/" for one at the top.
 std::string DirOf(const std::string& a_Path);
 // The sound name import gives a file: its base name less its last extension.
