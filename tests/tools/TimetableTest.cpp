@@ -6,10 +6,10 @@
 #include <functional>
 
 namespace {
-// A one-line schedule of 5:00 around the records a_Records.
-std::string Schedule(const std::string& a_Records) {
-    return "<m_Frequency>5:00</m_Frequency><!-- <m_Name>x</m_Name> --><Records>" + a_Records +
-           "</Records>";
+// A one-line schedule of 5:00 around the records a_Records, with a_Top before them.
+std::string Schedule(const std::string& a_Records, const std::string& a_Top = "") {
+    return "<m_Frequency>5:00</m_Frequency><!-- <m_Name>x</m_Name> -->" + a_Top + "<Records>" +
+           a_Records + "</Records>";
 }
 
 std::string Record(const std::string& a_Name, const std::string& a_Key,
@@ -68,6 +68,17 @@ const Edit c_Edits[] = {
      Schedule("<!-- a -->" + Record("a", "0:30.0") + "<!-- b -->" + Record("b", "1:00.0")),
      [](CTimetable& t) { std::swap(t.m_Rows[0], t.m_Rows[1]); },
      Schedule("<!-- b -->" + Record("b", "1:00.0") + "<!-- a -->" + Record("a", "0:30.0"))},
+    {"the calendar: added outside the records and inside its own record, changed where it is",
+     Schedule(Record("a", "0:30.0") + Record("b", "1:00.0", "<m_When>Sat</m_When>"),
+              "<m_LeadIn>0:00.5</m_LeadIn>"),
+     [](CTimetable& t) {
+         t.m_Quiet = "22:00-06:00";
+         t.m_LeadIn = "0:01.0";
+         t.m_Rows[0].m_When = "Mon-Fri";
+     },
+     Schedule(Record("a", "0:30.0", "<m_When>Mon-Fri</m_When>") +
+                  Record("b", "1:00.0", "<m_When>Sat</m_When>"),
+              "<m_LeadIn>0:01.0</m_LeadIn><m_Quiet>22:00-06:00</m_Quiet>")},
     {"a schedule that did not load given an interval", "<m_Frequency>5</m_Frequency>",
      [](CTimetable& t) { t.m_Interval = "5:00"; }, "<m_Frequency>5:00</m_Frequency>"},
 };
@@ -85,7 +96,8 @@ TEST_P(TimetableTest, WritesOnlyWhatChangedAndReadsAsEdited) {
     }
     CTimetable read = CTimetable::Read(text);
     EXPECT_TRUE(read.m_Loads);
-    EXPECT_EQ(read.m_Interval, table.m_Interval);
+    EXPECT_EQ(std::tie(read.m_Interval, read.m_Quiet, read.m_LeadIn, read.m_Greeting),
+              std::tie(table.m_Interval, table.m_Quiet, table.m_LeadIn, table.m_Greeting));
     ASSERT_EQ(read.m_Rows.size(), table.m_Rows.size()) << text;
     for (std::size_t i = 0; i < read.m_Rows.size(); ++i) {
         const CTimetable::CRow &got = read.m_Rows[i], &want = table.m_Rows[i];

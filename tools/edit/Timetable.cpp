@@ -23,8 +23,10 @@ public:
     }
     void RecordRead(const CRecordRead& a_Record) override {
         m_Records.emplace_back(a_Record.m_Begin, a_Record.m_End);
+        m_Whens.push_back(a_Record.m_When);
     }
     void ChainLeftOut(ELeftOut, float) override {}
+    void TopLevelRead(const CTopLevelRead& a_Read) override { m_Top = a_Read; }
 
     const CElementScanner& Scanner() const { return m_Schedule.Scanner(); }
     const std::string& Text() const { return Scanner().Text(); }
@@ -34,6 +36,8 @@ public:
     CSchedule m_Schedule;
     bool m_Loads = false;
     std::vector<std::pair<std::size_t, std::size_t>> m_Records;
+    std::vector<CValue> m_Whens; // each record's
+    CTopLevelRead m_Top;
 };
 
 // A change of the text: a_Length bytes at a_Pos replaced by a_Text.
@@ -74,13 +78,14 @@ std::size_t LineStart(const std::string& a_Text, std::size_t a_Pos, std::size_t 
     return start > a_Floor && a_Text[start - 1] == '\n' ? start : a_Pos;
 }
 
-// Gives a_Element (searched from a_From) the value a_Value where it stands at a_Pos.
+// Gives a_Element (searched from a_From) the value a_Value where it stands at a_Pos, closed
+// before a_Limit.
 void Replace(const CLoaded& a_Loaded, std::size_t a_From, std::size_t a_Pos,
              const std::string& a_Element, const std::string& a_Value,
-             std::vector<CSplice>& a_Splices) {
+             std::vector<CSplice>& a_Splices, std::size_t a_Limit = npos) {
     std::size_t start = a_Pos + a_Element.size() + 2;
     std::size_t end = a_Loaded.Scanner().ElementEndPos(a_From, a_Element);
-    if (end == npos || end < start)
+    if (end == npos || end < start || end >= a_Limit)
         return; // a tag not closed: left for the caller to find unchanged
     std::size_t from = a_Loaded.Source(start);
     a_Splices.push_back({from, a_Loaded.Source(end) - from, a_Value});
@@ -98,27 +103,29 @@ void InsertBefore(const CLoaded& a_Loaded, std::size_t a_Pos, std::size_t a_Floo
     a_Splices.push_back({a_Loaded.Source(start), 0, text});
 }
 
-// a_Element of the record from a_Begin to a_End set to a_Value: where the record has it, or
-// added to it, so that the records around it keep what they read.
-void SetInRecord(const CLoaded& a_Loaded, std::size_t a_Begin, std::size_t a_End,
+// a_Element of the record from a_Begin to a_End set to a_Value: where the record has it (at
+// a_Pos), or added to it, so that the records around it keep what they read. a_OwnOnly: the
+// element is read only up to the record's end.
+void SetInRecord(const CLoaded& a_Loaded, std::size_t a_Begin, std::size_t a_End, std::size_t a_Pos,
                  const std::string& a_Element, const std::string& a_Value,
-                 std::vector<CSplice>& a_Splices) {
-    std::size_t pos = a_Loaded.Scanner().ElementPos(a_Begin, a_Element);
-    if (pos < a_End)
-        return Replace(a_Loaded, a_Begin, pos, a_Element, a_Value, a_Splices);
+                 std::vector<CSplice>& a_Splices, bool a_OwnOnly = false) {
     std::size_t closing = a_Loaded.Scanner().ElementEndPos(a_Begin, CSchedule::c_Record);
+    if (a_Pos < a_End)
+        return a_OwnOnly ? Replace(a_Loaded, a_Pos, a_Pos, a_Element, a_Value, a_Splices,
+                                   std::min(a_End, closing))
+                         : Replace(a_Loaded, a_Begin, a_Pos, a_Element, a_Value, a_Splices);
     if (closing < a_End)
         return InsertBefore(a_Loaded, closing, a_Begin, a_Element, a_Value, a_Splices);
     std::size_t afterTag = a_Begin + std::strlen(CSchedule::c_Record) + 2;
     a_Splices.push_back({a_Loaded.Source(afterTag), 0, Tag(a_Element, a_Value)});
 }
 
-// a_Element outside the records set to a_Value: where it stands, or added before <Records>.
-void SetAtTop(const CLoaded& a_Loaded, const std::string& a_Element, const std::string& a_Value,
-              std::vector<CSplice>& a_Splices) {
-    std::size_t pos = a_Loaded.Scanner().ElementPos(0, a_Element);
-    if (pos != npos)
-        return Replace(a_Loaded, 0, pos, a_Element, a_Value, a_Splices);
+// a_Element outside the records set to a_Value: where it stands (at a_Pos), or added before
+// <Records>.
+void SetAtTop(const CLoaded& a_Loaded, std::size_t a_Pos, const std::string& a_Element,
+              const std::string& a_Value, std::vector<CSplice>& a_Splices) {
+    if (a_Pos != npos)
+        return Replace(a_Loaded, a_Pos, a_Pos, a_Element, a_Value, a_Splices);
     std::size_t records = a_Loaded.Scanner().ElementPos(0, CSchedule::c_Records);
     if (records != npos)
         return InsertBefore(a_Loaded, records, 0, a_Element, a_Value, a_Splices);
@@ -172,15 +179,27 @@ std::vector<CSplice> Fixes(const CLoaded& a_Loaded, const CTimetable& a_Table) {
     std::vector<CSplice> splices;
     const CElementScanner& scanner = a_Loaded.Scanner();
     if (scanner.ElementVal(0, CSchedule::c_Frequency) != a_Table.m_Interval)
-        SetAtTop(a_Loaded, CSchedule::c_Frequency, a_Table.m_Interval, splices);
+        SetAtTop(a_Loaded, scanner.ElementPos(0, CSchedule::c_Frequency), CSchedule::c_Frequency,
+                 a_Table.m_Interval, splices);
     if (!a_Table.m_Loads || !a_Loaded.m_Loads)
         return splices;
+    const auto& top = a_Loaded.m_Top;
+    for (auto [read, wanted] : {std::make_pair(&top.m_Quiet, &a_Table.m_Quiet),
+                                std::make_pair(&top.m_LeadIn, &a_Table.m_LeadIn),
+                                std::make_pair(&top.m_Greeting, &a_Table.m_Greeting)})
+        if (read->m_Value != *wanted)
+            SetAtTop(a_Loaded, read->m_Pos, read->m_Element, *wanted, splices);
     for (std::size_t row = 0; row < a_Loaded.m_Records.size(); ++row) {
         auto [begin, end] = a_Loaded.m_Records[row];
         std::vector<std::string> wanted = Values(a_Table.m_Rows[row]);
         for (std::size_t i = 0; i < wanted.size(); ++i)
             if (!Same(i, scanner.ElementVal(begin, c_Elements[i]), wanted[i]))
-                SetInRecord(a_Loaded, begin, end, c_Elements[i], wanted[i], splices);
+                SetInRecord(a_Loaded, begin, end, scanner.ElementPos(begin, c_Elements[i]),
+                            c_Elements[i], wanted[i], splices);
+        const CScheduleObserver::CValue& when = a_Loaded.m_Whens[row];
+        if (when.m_Value != a_Table.m_Rows[row].m_When)
+            SetInRecord(a_Loaded, begin, end, when.m_Pos, CSchedule::c_When,
+                        a_Table.m_Rows[row].m_When, splices, true);
     }
     return splices;
 }
@@ -191,6 +210,9 @@ CTimetable CTimetable::Read(const std::string& a_Text) {
     CTimetable table;
     table.m_Interval = loaded.Scanner().ElementVal(0, CSchedule::c_Frequency);
     table.m_Loads = loaded.m_Loads;
+    table.m_Quiet = loaded.m_Top.m_Quiet.m_Value;
+    table.m_LeadIn = loaded.m_Top.m_LeadIn.m_Value;
+    table.m_Greeting = loaded.m_Top.m_Greeting.m_Value;
     for (const auto& record : loaded.m_Records) {
         std::size_t begin = record.first;
         auto value = [&](const char* a_Element) {
@@ -204,15 +226,16 @@ CTimetable CTimetable::Read(const std::string& a_Text) {
         row.m_Finish = Flag(value(CSchedule::c_FinishAtTime));
         row.m_After = Flag(value(CSchedule::c_AfterMsg));
         row.m_Offset = Number(value(CSchedule::c_OffsetTime));
+        row.m_When = loaded.m_Whens[table.m_Rows.size()].m_Value;
         table.m_Rows.push_back(row);
     }
     return table;
 }
 
 bool CTimetable::WriteInto(std::string& a_Text, std::string& a_Why) const {
-    std::vector<std::string> all{m_Interval};
+    std::vector<std::string> all{m_Interval, m_Quiet, m_LeadIn, m_Greeting};
     for (const CRow& row : m_Rows)
-        all.insert(all.end(), {row.m_Name, row.m_Type, row.m_Key});
+        all.insert(all.end(), {row.m_Name, row.m_Type, row.m_Key, row.m_When});
     for (const std::string& value : all)
         if (value.find('<') != npos) {
             a_Why = "\"" + value + "\" cannot stand in the schedule: a value cannot hold <";

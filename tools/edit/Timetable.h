@@ -18,9 +18,12 @@ public:
         bool m_Finish = false;
         bool m_After = false;
         int m_Offset = 0;
+        std::string m_When; // read only inside the record; counts where it starts a chain
     };
 
-    std::string m_Interval;   // as m_Frequency holds it
+    std::string m_Interval; // as m_Frequency holds it
+    // The calendar's elements outside the records, as they hold them; empty for none.
+    std::string m_Quiet, m_LeadIn, m_Greeting;
     bool m_Loads = false;     // the interval loads: only then are records read and written
     std::vector<CRow> m_Rows; // in the order of the text
 

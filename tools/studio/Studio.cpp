@@ -49,8 +49,11 @@ nlohmann::json ToJson(const CTimetable& a_Table) {
                         {"key", row.m_Key},
                         {"finish", row.m_Finish},
                         {"after", row.m_After},
-                        {"offset", row.m_Offset}});
-    return {{"interval", a_Table.m_Interval}, {"loads", a_Table.m_Loads}, {"rows", rows}};
+                        {"offset", row.m_Offset},
+                        {"when", row.m_When}});
+    return {{"interval", a_Table.m_Interval}, {"quiet", a_Table.m_Quiet},
+            {"leadIn", a_Table.m_LeadIn},     {"greeting", a_Table.m_Greeting},
+            {"loads", a_Table.m_Loads},       {"rows", rows}};
 }
 
 // Strings the page sends may hold anything; a value of another kind is taken as empty.
@@ -60,6 +63,9 @@ CTimetable FromJson(const std::string& a_Json) {
     if (!json.is_object())
         return table;
     table.m_Interval = json.value("interval", "");
+    table.m_Quiet = json.value("quiet", "");
+    table.m_LeadIn = json.value("leadIn", "");
+    table.m_Greeting = json.value("greeting", "");
     table.m_Loads = json.value("loads", false);
     for (const nlohmann::json& row : json.value("rows", nlohmann::json::array())) {
         CTimetable::CRow read;
@@ -70,6 +76,7 @@ CTimetable FromJson(const std::string& a_Json) {
         read.m_Finish = row.value("finish", false);
         read.m_After = row.value("after", false);
         read.m_Offset = row.value("offset", 0);
+        read.m_When = row.value("when", "");
         table.m_Rows.push_back(read);
     }
     return table;

@@ -352,6 +352,9 @@ class Studio {
     }
 }
 
+// The calendar's controls outside the records, and the timetable's fields they edit.
+const c_CalendarFields = [['quiet', 'quiet'], ['lead-in', 'leadIn'], ['greeting', 'greeting']];
+
 // The timetable of the open stick's schedule as a form: each change is written into the
 // schedule by the C++ editor, which keeps the rest of the file, and checked at once.
 class TimetableEditor {
@@ -365,9 +368,14 @@ class TimetableEditor {
 
     start() {
         this.element('interval').addEventListener('change', () => this.changeInterval());
+        for (const [id, field] of c_CalendarFields)
+            this.element(id).addEventListener('change', () => {
+                this.table[field] = this.element(id).value;
+                this.write(id);
+            });
         this.element('add-record').addEventListener('click', () => {
             this.table.rows.push({ source: -1, name: '', type: 'Custom', key: '1:00.0',
-                finish: false, after: false, offset: 0 });
+                finish: false, after: false, offset: 0, when: '' });
             this.write(`${this.table.rows.length}:name`);
         });
         const rows = this.element('records').tBodies[0];
@@ -396,6 +404,10 @@ class TimetableEditor {
         const table = this.table;
         this.element('interval').value = table ? table.interval : '';
         this.element('interval').disabled = !table;
+        for (const [id, field] of c_CalendarFields) {
+            this.element(id).value = table?.loads ? table[field] : '';
+            this.element(id).disabled = !table?.loads;
+        }
         this.element('add-record').disabled = !table?.loads;
         const rows = (table?.loads ? table.rows : []).map((row, i) => this.rowOf(row, i + 1));
         this.element('records').tBodies[0].replaceChildren(...rows);
@@ -423,6 +435,7 @@ class TimetableEditor {
         cell('finish', 'Finishes at key', { type: 'checkbox', checked: row.finish });
         cell('after', 'Joins the chain before', { type: 'checkbox', checked: row.after });
         cell('offset', 'Minute offset', { type: 'number', value: row.offset, step: 1 });
+        cell('when', 'When', { type: 'text', value: row.when, placeholder: 'Mon-Fri' });
         const actions = tr.insertCell();
         for (const [action, text] of [['up', 'Move up'], ['down', 'Move down'],
             ['remove', 'Remove']]) {
