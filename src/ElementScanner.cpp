@@ -12,8 +12,7 @@ void CElementScanner::SetText(const std::string& a_Text) {
         std::size_t open = a_Text.find("<!--", pos);
         m_Pieces.emplace_back(m_Text.size(), pos);
         m_Text.append(a_Text, pos, open == std::string::npos ? std::string::npos : open - pos);
-        std::size_t close = open == std::string::npos ? open : a_Text.find("-->", open + 4);
-        pos = close == std::string::npos ? a_Text.size() : close + 3;
+        pos = open == std::string::npos ? a_Text.size() : CommentEnd(a_Text, open);
     }
 }
 
@@ -33,6 +32,11 @@ std::size_t CElementScanner::SourcePos(std::size_t a_Pos) const {
     if (low == m_Pieces.size())
         return a_Pos;
     return m_Pieces[low].second + (a_Pos - m_Pieces[low].first);
+}
+
+std::size_t CElementScanner::CommentEnd(const std::string& a_Text, std::size_t a_Open) {
+    std::size_t close = a_Text.find("-->", a_Open + 4);
+    return close == std::string::npos ? a_Text.size() : close + 3;
 }
 
 std::size_t CElementScanner::ElementPos(std::size_t a_Pos, const std::string& a_Name) const {

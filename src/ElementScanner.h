@@ -25,6 +25,9 @@ public:
     // there), for a tool that edits the schedule in place.
     std::size_t SourcePos(std::size_t a_Pos) const;
 
+    // Where the comment that opens at a_Open ("<!--") ends: just past the first "-->" after
+    // it, or at the end of a_Text when there is none.
+    static std::size_t CommentEnd(const std::string& a_Text, std::size_t a_Open);
     // atoi's reading of a_Text, a number beyond the int range clamped; false when the text is
     // not a whole number.
     static bool ParseInt(const std::string& a_Text, int& a_Value);

@@ -120,6 +120,8 @@ public:
     int FrequencySecs() const { return m_FrequencySecs; }
     const std::map<float, std::shared_ptr<CChain>>& Program() const { return m_Program; }
     std::string FileName() const { return m_Dir + "/" + c_FileName; }
+    // The schedule file's text as read, comments and all.
+    const std::string& FileText() const { return m_XmlStr; }
     // The element scanner over the schedule text (comments left out).
     const CElementScanner& Scanner() const { return m_Scanner; }
     // The m_Quiet calendar: no chain starts while it covers the clock.

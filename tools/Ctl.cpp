@@ -186,6 +186,9 @@ void CCtl::AddPlanOptions(CLI::App& a_Plan) {
     a_Plan.add_option("--count", m_Count, "how many announcements, 1 to 1000000 (default 12)")
         ->type_name("N")
         ->check(CLI::Range(1L, 1000000L).description(""));
+    a_Plan.add_flag("--json", m_Json,
+                    "print the announcements as one JSON array, for scripts: each with its "
+                    "start, key, sound names, missing sounds and spoken times");
     a_Plan
         .add_option("--svg", m_Svg,
                     "also draw the interval the start falls in as a picture in FILE (SVG): "
@@ -226,7 +229,7 @@ int CCtl::Plan() {
     int hour = 0, min = 0, sec = 0;
     if (ParseClock(m_At, hour, min, sec))
         start = TodayAt(start, hour, min, sec);
-    return CPlanner::Run(dir, start, m_Count, m_Out, m_Err, m_Svg);
+    return CPlanner::Run(dir, start, m_Count, m_Out, m_Err, m_Svg, m_Json);
 }
 
 int CCtl::Run() {

@@ -111,10 +111,12 @@ TEST(PlanSvgTest, BarsStandWhereTheChainsPlay) {
         {Rec(odd, "Custom", "0:00.0") + Rec("gone", "Custom", "", true), "5:00", "14:30:00", 300, 60,
          {{0, 30, 0, 0, "0:00.0  x&lt;&amp;&quot;\\x01\\xEF\\xBF\\xBE-\u00e9\u00e9\u2026 !gone"}}},
         {Rec("gone", "Custom", "4:00.0"), "5:00", "14:30:00", 300, 60, {{240, 241, 0, 0, "4:00.0  !gone"}}},
+        {Rec("t", "Timed", "4:00.0", false, "0", "-1"), "5:00", "14:30:00", 300, 60, {{240, 241, 0, 0, "4:00.0  14:34"}}},
     };
     // clang-format on
     for (const auto& [records, frequency, at, length, tick, bars] : cases) {
         CTempDir dir;
+        WriteTimeSounds(dir, "show/times", 0.5);
         for (const std::string name : {"a", "b", "c", odd.c_str()})
             dir.WriteWav("show/" + name + ".wav", name == "b" ? 20 : name == "c" ? 40 : 30);
         dir.Write("show/forVrex.xml", ScheduleFile(records, frequency));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -18,6 +19,8 @@ TEST(UsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
     dir.Write("good/show/forVrex.xml", ScheduleFile(Rec("intro", "Custom", "0:30.0", false, "1") +
                                                     Rec("now", "Timed", "", true, "0", "-5") +
                                                     Rec("gone", "Custom", "1:00.0")));
+    std::filesystem::copy(d + "/good", d + "/half", std::filesystem::copy_options::recursive);
+    std::filesystem::remove(d + "/half/show/cdnum05.wav");
     // clang-format off
     const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
         {{}, 2, "see quillanectl --help"},
@@ -26,7 +29,12 @@ TEST(UsageTest, CommandsSayWhatHappenedInTheirStatusAndOutput) {
         {{"plan", d, "--at", "25:00:00"}, 2, "not a time of day HH:MM:SS"},
         {{"--help"}, 0, "Checks a Quillane stick"},
         {{"plan", d + "/good", "--at", "10:59:59", "--count", "3"}, 0,
-         "11:00:27.500\t30\tintro cdhour11\n11:01:00.000\t60\t!gone\n11:05:27.000\t30\tintro cdnum11 cdnum05\n"},
+         "11:00:27.500\t30\tintro 11:00\n11:01:00.000\t60\t!gone\n11:05:27.000\t30\tintro 11:05\n"},
+        {{"plan", d + "/half", "--at", "11:04:59", "--count", "1"}, 0, "11:05:27.500\t30\tintro cdnum11 !cdnum05\n"},
+        {{"plan", d + "/good", "--at", "10:59:59", "--count", "2", "--json"}, 0,
+         "[\n  {\"start\":\"11:00:27.500\",\"key\":30.0,\"sounds\":[\"intro\",\"cdhour11\"],\"missing\":[],"
+         "\"spoken\":[\"11:00\"]},\n  {\"start\":\"11:01:00.000\",\"key\":60.0,\"sounds\":[\"gone\"],"
+         "\"missing\":[\"gone\"],\"spoken\":[]}\n]\n"},
         {{"check", d + "/none"}, 1, d + "/none: No such file or directory"},
         {{"run", d + "/bad/show/forVrex.xml"}, 1, "forVrex.xml: not a directory"},
         {{"check", d + "/deep"}, 1, "no schedule directory: neither " + d + "/deep nor any directory"},

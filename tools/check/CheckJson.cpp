@@ -65,10 +65,12 @@ void AddSchedule(const CCheckReport& a_Report, CJson& a_Json) {
 void CCheckJson::Write(const CCheckReport& a_Report, std::ostream& a_Out) {
     CJson json{{"given", a_Report.m_Given},
                {"directory", a_Report.m_Dir.empty() ? CJson() : CJson(a_Report.m_Dir)},
-               {"usable", a_Report.m_Loaded},
+               {"usable", a_Report.Usable()},
                {"messages", a_Report.m_Messages},
                {"time_sounds", a_Report.m_TimeSounds},
                {"announcement_sounds", a_Report.m_AnnouncementSounds}};
+    if (!a_Report.m_Unheard.empty())
+        json["messages"].push_back(a_Report.m_Unheard);
     if (a_Report.m_Loaded)
         AddSchedule(a_Report, json);
     CJson findings = CJson::array();

@@ -57,8 +57,11 @@ struct CChainInfo {
 struct CCheckReport {
     std::string m_Given;                 // the directory as given
     std::string m_Dir;                   // the schedule directory; empty when none was found
-    bool m_Loaded = false;               // the schedule loads: the stick is usable
+    bool m_Loaded = false;               // the schedule loads
     std::vector<std::string> m_Messages; // why it does not load
+    // What the board does where nothing of this schedule will ever be heard, e.g. "nothing will
+    // ever be heard: the schedule has no chains"; empty when something plays.
+    std::string m_Unheard;
     int m_FrequencySecs = 0;
     CTimeVal m_AnnounceTime; // the time the chain durations are computed for
     std::size_t m_IntervalsPerDay = 0;
@@ -67,13 +70,15 @@ struct CCheckReport {
     std::vector<CChainInfo> m_Chains;
     std::vector<CCheckFinding> m_Findings;
 
+    // The board plays at least one chain with at least one recording of this schedule.
+    bool Usable() const { return m_Loaded && m_Unheard.empty(); }
     // 0 when the stick is usable, 1 when not; with a_Strict 1 also when a finding changes what
     // is played.
     int ExitStatus(bool a_Strict = false) const {
         bool changed = false;
         for (const CCheckFinding& finding : m_Findings)
             changed = changed || finding.m_ChangesPlay;
-        return m_Loaded && !(a_Strict && changed) ? 0 : 1;
+        return Usable() && !(a_Strict && changed) ? 0 : 1;
     }
 };
 

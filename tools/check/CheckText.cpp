@@ -62,6 +62,8 @@ void CCheckText::WriteFindings(const CCheckReport& a_Report, std::ostream& a_Out
 void CCheckText::WriteVerdict(const CCheckReport& a_Report, std::ostream& a_Out) {
     if (!a_Report.m_Loaded)
         a_Out << "The stick is not usable.\n";
+    else if (!a_Report.m_Unheard.empty())
+        a_Out << "The stick is not usable: " << Printable(a_Report.m_Unheard) << ".\n";
     else if (a_Report.m_Findings.empty())
         a_Out << "No problems found: the stick is usable.\n";
     else if (a_Report.ExitStatus(true) != 0)

@@ -25,24 +25,6 @@ std::string Lower(std::string a_Text) {
                    [](unsigned char c) { return char(std::tolower(c)); });
     return a_Text;
 }
-
-// The fewest letters to change, add or drop to turn one word into the other.
-std::size_t Distance(const std::string& a_From, const std::string& a_To) {
-    std::vector<std::size_t> row(a_To.size() + 1);
-    for (std::size_t j = 0; j < row.size(); ++j)
-        row[j] = j;
-    for (std::size_t i = 1; i <= a_From.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= a_To.size(); ++j) {
-            std::size_t above = row[j];
-            row[j] = std::min(
-                {row[j] + 1, row[j - 1] + 1, diagonal + (a_From[i - 1] == a_To[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row.back();
-}
 } // namespace
 
 const CElementCheck::Element CElementCheck::c_Elements[6] = {
@@ -62,8 +44,13 @@ void CElementCheck::RecordRead(const CRecordRead& a_Record) {
     record.m_Label = RecordLabel(a_Record.m_Number, record.m_Name);
     CheckRecord(record);
     NoteLeftOut(record);
-    if (a_Record.m_StartsChain)
+    if (a_Record.m_StartsChain) {
         m_ChainStarts[a_Record.m_Key] = a_Record.m_Number;
+        m_ChainRecords[a_Record.m_Key] = {a_Record.m_Number};
+        m_LastKey = a_Record.m_Key;
+    } else if (a_Record.m_Made != EMade::Nothing && a_Record.m_LeftOut == ELeftOut::Nothing) {
+        m_ChainRecords[m_LastKey].push_back(a_Record.m_Number);
+    }
     if (a_Record.m_Made == EMade::Announcement)
         m_Announcements[record.m_Name].push_back(a_Record.m_Number);
 }
@@ -91,8 +78,8 @@ std::vector<CCheckFinding> CElementCheck::Findings() {
 
 // "record 3 (welcome)": a record by its number, counted from 1 in the order the loader meets
 // them (comments left out), and its name without the blanks around it.
-std::string CElementCheck::RecordLabel(std::size_t a_Number, const std::string& a_Name) {
-    std::string name = CElementScanner::Trimmed(a_Name);
+std::string CElementCheck::RecordLabel(std::size_t a_Number, const std::string& a_Name) const {
+    std::string name = Shown(CElementScanner::Trimmed(a_Name));
     return "record " + std::to_string(a_Number) + (name.empty() ? "" : " (" + name + ")");
 }
 
@@ -118,10 +105,44 @@ std::string CElementCheck::RecordsNamed(const std::string& a_Name) const {
     return (numbers.find(',') == npos ? "record " : "records ") + numbers;
 }
 
+std::size_t CElementCheck::ChainRecord(float a_Key, std::size_t a_Index) const {
+    auto found = m_ChainRecords.find(a_Key);
+    return found == m_ChainRecords.end() || a_Index >= found->second.size()
+               ? 0
+               : found->second[a_Index];
+}
+
+std::string CElementCheck::RecordName(std::size_t a_Number) const {
+    return a_Number == 0 || a_Number > m_Begins.size() ? "its record"
+                                                       : RecordLabel(a_Number, NameOf(a_Number));
+}
+
+bool CElementCheck::OwnTiming(std::size_t a_Number, float& a_Key, bool& a_Finish) const {
+    if (a_Number == 0 || a_Number > m_Begins.size())
+        return false;
+    const CElementScanner& scanner = m_Schedule.Scanner();
+    std::size_t begin = m_Begins[a_Number - 1];
+    std::size_t end = a_Number < m_Begins.size() ? m_Begins[a_Number] : scanner.Text().size();
+    if (scanner.ElementPos(begin, CSchedule::c_TimingTime) >= end ||
+        scanner.ElementPos(begin, CSchedule::c_FinishAtTime) >= end)
+        return false;
+    int finish = 0;
+    CElementScanner::ParseTime(scanner.ElementVal(begin, CSchedule::c_TimingTime), a_Key);
+    CElementScanner::ParseInt(scanner.ElementVal(begin, CSchedule::c_FinishAtTime), finish);
+    a_Finish = finish != 0;
+    return true;
+}
+
+std::string CElementCheck::Shown(const std::string& a_Name) const {
+    return m_Latin1 ? Latin1AsUtf8(a_Name) : a_Name;
+}
+
+// Before anything else of the schedule is judged.
 void CElementCheck::CheckFrequency() {
     if (m_FrequencyChecked)
         return;
     m_FrequencyChecked = true;
+    m_Latin1 = !IsUtf8(m_Schedule.Scanner().Text());
     std::string raw = m_Schedule.Scanner().ElementVal(0, CSchedule::c_Frequency);
     std::string trimmed = CElementScanner::Trimmed(raw);
     if (raw == trimmed)
@@ -182,9 +203,10 @@ void CElementCheck::CheckUnknown(const Record& a_Record) {
 std::string CElementCheck::Closest(const std::string& a_Tag) {
     std::string best = c_Unread;
     for (const Element& element : c_Elements)
-        if (Distance(Lower(a_Tag), Lower(element.m_Tag)) < Distance(Lower(a_Tag), Lower(best)))
+        if (EditDistance(Lower(a_Tag), Lower(element.m_Tag)) <
+            EditDistance(Lower(a_Tag), Lower(best)))
             best = element.m_Tag;
-    return Distance(Lower(a_Tag), Lower(best)) <= best.size() / 2 ? best : "";
+    return EditDistance(Lower(a_Tag), Lower(best)) <= best.size() / 2 ? best : "";
 }
 
 // The loader goes on searching past the record's end, into the records after it; which record

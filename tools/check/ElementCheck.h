@@ -27,6 +27,16 @@ public:
     std::string ChainLabel(float a_Key) const;
     // "record 3, 9": the numbers of the records that play the announcement a_Name.
     std::string RecordsNamed(const std::string& a_Name) const;
+    // The schedule is not UTF-8: taken to be Latin-1, as older editors save it.
+    bool Latin1() const { return m_Latin1; }
+    // A name from the schedule as a person reads it: in UTF-8.
+    std::string Shown(const std::string& a_Name) const;
+    // The number of the record at a_Index of the chain keyed a_Key; 0 when not known.
+    std::size_t ChainRecord(float a_Key, std::size_t a_Index) const;
+    // "record 3 (clock)": record a_Number by its number and name.
+    std::string RecordName(std::size_t a_Number) const;
+    // The key and m_FinishAtTime written in record a_Number itself; false when it lacks one.
+    bool OwnTiming(std::size_t a_Number, float& a_Key, bool& a_Finish) const;
 
 private:
     enum class Kind { Name, Type, Time, Number };
@@ -47,7 +57,7 @@ private:
     };
     static const Element c_Elements[6];
 
-    static std::string RecordLabel(std::size_t a_Number, const std::string& a_Name);
+    std::string RecordLabel(std::size_t a_Number, const std::string& a_Name) const;
     std::string NameOf(std::size_t a_Number) const;
     void CheckFrequency();
     void CheckRecord(const Record& a_Record);
@@ -71,8 +81,11 @@ private:
 
     const CSchedule& m_Schedule;
     bool m_FrequencyChecked = false;
+    bool m_Latin1 = false;
     std::vector<std::size_t> m_Begins;          // where each record begins, in record order
     std::map<float, std::size_t> m_ChainStarts; // key -> number of the record starting it
+    std::map<float, std::vector<std::size_t>> m_ChainRecords;        // key -> its records' numbers
+    float m_LastKey = 0;                                             // of the chain started last
     std::map<std::string, std::vector<std::size_t>> m_Announcements; // name -> record numbers
     std::vector<CCheckFinding> m_ElementFindings, m_LeftOutFindings;
     std::vector<Taken> m_Taken;

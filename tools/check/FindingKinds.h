@@ -35,6 +35,10 @@ enum class EFinding {
     IntervalCut,
     LongerThanKey,
     RunsPastNext,
+    WrongSpokenTime,
+    MisspelledTag,
+    CommentEnd,
+    Encoding,
     MoreNotes,
     MoreFindings,
 };
@@ -57,8 +61,8 @@ inline constexpr CFindingKind c_FindingKinds[] = {
      "`/media/usb/forVrex.xml lies at the top of the stick, where the board never looks`",
      "yes: nothing plays"},
     {EFinding::PlacementReminder, "placement-reminder", EChangesPlay::No, "",
-     "`stick/show is not directly below the top of a stick: on the stick, the directory holding "
-     "forVrex.xml must be` (a directory given that is not on a stick)",
+     "`stick/show does not lie directly below the top of a stick, the only place where the board "
+     "looks for forVrex.xml` (a directory given that is not on a stick)",
      "no"},
     {EFinding::SeveralScheduleDirs, "several-schedule-dirs", EChangesPlay::Yes, "",
      "`More than one directory on the stick holds forVrex.xml: the board uses /media/usb/a and "
@@ -72,9 +76,11 @@ inline constexpr CFindingKind c_FindingKinds[] = {
      "`Refused .../welcome.wav: it is 8-bit` (or stereo, a rate other than 22050 Hz, compressed, "
      "empty, a chunk between format and data)",
      "yes"},
-    {EFinding::ZeroLength, "zero-length", EChangesPlay::Yes, "",
+    {EFinding::ZeroLength, "zero-length", EChangesPlay::Yes,
+     "replace it with a recording that holds sound, or delete it",
      "`Left out .../gong.wav: it holds no samples`", "yes"},
-    {EFinding::ShortName, "short-name", EChangesPlay::Yes, "",
+    {EFinding::ShortName, "short-name", EChangesPlay::Yes,
+     "name it after its sound, such as welcome.wav, or delete it",
      "`Left out .../.wav: its name gives no sound name`", "yes"},
     {EFinding::Replaced, "replaced", EChangesPlay::Yes, "",
      "`Two files give the sound intro: .../intro.wav is played, .../old/intro.wav is not`", "yes"},
@@ -134,11 +140,13 @@ inline constexpr CFindingKind c_FindingKinds[] = {
      "`the chain of record 3 (late) at 5:00.1 lies beyond the end of the interval (5:00.0): the "
      "board never plays it`",
      "yes"},
-    {EFinding::EmptyProgram, "empty-program", EChangesPlay::Yes, "",
+    {EFinding::EmptyProgram, "empty-program", EChangesPlay::Yes,
+     "write a <Record> for each sound to play between <Records> and </Records>, as the README "
+     "shows",
      "`The schedule has no chains: nothing will ever play`", "yes"},
     {EFinding::IntervalCut, "interval-cut", EChangesPlay::Sometimes,
-     "an interval that divides the hour (5:00, 10:00, 15:00, 20:00, 30:00) plays every chain in "
-     "every interval",
+     "choose an interval that divides the hour (such as 5:00, 10:00, 15:00, 20:00 or 30:00): it "
+     "plays every chain in every interval",
      "`The interval 45:00 does not divide the hour: intervals begin at :00 and :45 of every hour "
      "...`",
      "only when some chain is keyed beyond the shorter interval's end"},
@@ -151,9 +159,26 @@ inline constexpr CFindingKind c_FindingKinds[] = {
      "`The chain of record 1 (intro) at 1:00.0 plays until up to 1:02.0 into its interval, past "
      "the start of the chain of record 2 (outro) at 1:01.0 ...`",
      "yes"},
-    {EFinding::MoreNotes, "more-notes", EChangesPlay::No, "",
+    {EFinding::WrongSpokenTime, "wrong-spoken-time", EChangesPlay::Yes, "",
+     "`The chain of record 2 (time-is) at 10:00.0 speaks the wrong time: at "
+     "12:10:00 it says 12:15, 5 minutes early, in 96 of the day's 96 intervals`",
+     "yes"},
+    {EFinding::MisspelledTag, "misspelled-tag", EChangesPlay::Yes, "",
+     "`line 12: the board does not read <Recrod>: did you mean <Record>? The record that begins "
+     "there is not read`",
+     "yes"},
+    {EFinding::CommentEnd, "comment-end", EChangesPlay::Sometimes, "",
+     "`line 9: the comment that begins here holds another <!--, and the board ends it at the "
+     "first --> (line 11), not at line 14`",
+     "when it moves a tag in or out of a comment"},
+    {EFinding::Encoding, "encoding", EChangesPlay::Sometimes,
+     "open it in a text editor and save it as UTF-8",
+     "`.../forVrex.xml is saved as UTF-16, as Notepad's \"Unicode\" does: the board reads none "
+     "of it` (or Latin-1: names with accents do not match the file names)",
+     "yes, unless no name has accents"},
+    {EFinding::MoreNotes, "more-notes", EChangesPlay::No, "mend those listed and check again",
      "`Further notes of this schedule are not listed` (after the first thousand)", "no"},
-    {EFinding::MoreFindings, "more-findings", EChangesPlay::No, "",
+    {EFinding::MoreFindings, "more-findings", EChangesPlay::No, "mend those listed and check again",
      "`Further findings about the schedule's elements are not listed` (after the first thousand)",
      "no"},
 };

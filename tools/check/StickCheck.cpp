@@ -7,7 +7,9 @@
 #include "Wave.h"
 #include "check/ChainTiming.h"
 #include "check/ElementCheck.h"
+#include "check/MissingSound.h"
 #include "check/RefusedWave.h"
+#include "check/ScheduleText.h"
 #include "check/StickLayout.h"
 #include "shared/StickDir.h"
 #include "shared/ToolText.h"
@@ -18,7 +20,6 @@
 #include <map>
 #include <set>
 #include <sstream>
-#include <strings.h>
 #include <sys/stat.h>
 
 namespace {
@@ -51,11 +52,6 @@ CCheckFinding NamesFinding(EFinding a_Kind, const std::string& a_Lead,
     return finding;
 }
 
-bool SameIgnoringCase(const std::string& a_Lhs, const std::string& a_Rhs) {
-    return a_Lhs.size() == a_Rhs.size() &&
-           strncasecmp(a_Lhs.c_str(), a_Rhs.c_str(), a_Lhs.size()) == 0;
-}
-
 // Each file the catalogue leaves out, as a finding.
 class CLibraryFindings : public CLibraryObserver {
 public:
@@ -70,6 +66,9 @@ public:
         finding.m_Detail = a_Detail;
         if (a_Why == ELeftOut::Refused)
             AddRefusal(finding);
+        if (a_Why == ELeftOut::Replaced)
+            finding.m_Hint = "keep one file for each sound: delete or rename " + a_Detail +
+                             ", or " + a_Path + " if the other should play";
         m_Findings.push_back(finding);
     }
 
@@ -120,7 +119,7 @@ CCheckReport CStickCheck::Run(const std::string& a_Given, const CTimeVal& a_Now)
     report.m_Given = a_Given;
     std::string why;
     bool found = CStickDir::Resolve(a_Given, report.m_Dir, why);
-    CStickLayout::AddFindings(a_Given, report.m_Dir, report.m_Findings);
+    CStickLayout::AddFindings(a_Given, report.m_Dir, report.m_Findings, report.m_Unheard);
     if (!found) {
         report.m_Messages.push_back(why);
         return report;
@@ -140,18 +139,29 @@ void CStickCheck::Examine(CCheckReport& a_Report, const CSoundLibrary& a_Library
     CSchedule schedule(a_Report.m_Dir, loaderLines);
     CElementCheck elements(schedule);
     a_Report.m_Loaded = schedule.Load(&elements);
+    CScheduleText text(schedule.FileText(), schedule.FileName());
+    std::size_t encoding = a_Report.m_Findings.size();
+    text.AddEncoding(a_Report.m_Findings);
+    text.AddFindings(a_Report.m_Findings);
     std::vector<CCheckFinding> found = elements.Findings();
     a_Report.m_Findings.insert(a_Report.m_Findings.end(), found.begin(), found.end());
     if (!a_Report.m_Loaded) {
         a_Report.m_Messages = Lines(loaderLines.str());
         if (a_Report.m_Messages.empty())
             a_Report.m_Messages.push_back(
-                "the schedule cannot be loaded: its interval m_Frequency \"" +
-                schedule.Scanner().ElementVal(0, CSchedule::c_Frequency) +
-                "\" is missing or not M:SS or MM:SS");
+                text.Utf16() ? "the schedule cannot be loaded: it is saved as UTF-16, not UTF-8"
+                             : "the schedule cannot be loaded: its interval m_Frequency \"" +
+                                   schedule.Scanner().ElementVal(0, CSchedule::c_Frequency) +
+                                   "\" is missing or not M:SS or MM:SS");
         return;
     }
     ExamineLoaded(a_Report, schedule, a_Library, elements, a_Now);
+    // Latin-1 changes play where a name with accents finds no file.
+    for (const CCheckFinding& finding : a_Report.m_Findings)
+        if (encoding < a_Report.m_Findings.size() &&
+            a_Report.m_Findings[encoding].m_Kind == EFinding::Encoding &&
+            finding.m_Kind == EFinding::MissingAnnouncement && !IsUtf8(finding.m_SoundName))
+            a_Report.m_Findings[encoding].m_ChangesPlay = true;
 }
 
 void CStickCheck::ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Schedule,
@@ -159,20 +169,26 @@ void CStickCheck::ExamineLoaded(CCheckReport& a_Report, const CSchedule& a_Sched
                                 const CTimeVal& a_Now) {
     a_Report.m_FrequencySecs = a_Schedule.FrequencySecs();
     a_Report.m_AnnounceTime = CInterval(a_Now, a_Schedule.FrequencySecs()).AnnounceTime();
-    CChainTiming timing(a_Schedule, a_Now,
-                        [&a_Elements](float a_Key) { return a_Elements.ChainLabel(a_Key); });
+    CChainTiming timing(a_Schedule, a_Now, a_Elements);
     a_Report.m_IntervalsPerDay = timing.IntervalsPerDay();
-    ListChains(a_Report, a_Schedule, timing);
+    ListChains(a_Report, a_Schedule, timing, a_Elements);
     if (a_Schedule.Program().empty())
         a_Report.m_Findings.push_back(CCheckFinding::Make(
             EFinding::EmptyProgram, "The schedule has no chains: nothing will ever play"));
     AddMissingAnnouncements(a_Report, a_Schedule, a_Library, a_Elements);
     AddMissingTimeSounds(a_Report, timing, a_Library);
     timing.AddFindings(a_Report.m_Findings);
+    if (a_Report.m_Unheard.empty() && !timing.SomethingHeard())
+        a_Report.m_Unheard =
+            "nothing will ever be heard: " +
+            std::string(a_Schedule.Program().empty() ? "the schedule has no chains"
+                        : !timing.SomethingPlays()
+                            ? "no chain plays in any interval, see above"
+                            : "none of the recordings its chains play is on the stick");
 }
 
 void CStickCheck::ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule,
-                             const CChainTiming& a_Timing) {
+                             const CChainTiming& a_Timing, const CElementCheck& a_Elements) {
     for (const auto& entry : a_Schedule.Program()) {
         CChainInfo info;
         info.m_Key = entry.first;
@@ -182,7 +198,7 @@ void CStickCheck::ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule
         for (const auto& record : entry.second->Records()) {
             auto* timeRecord = dynamic_cast<const CTimeRecord*>(record.get());
             info.m_Records.push_back(CRecordInfo{timeRecord ? "time" : "announcement",
-                                                 record->Name(),
+                                                 a_Elements.Shown(record->Name()),
                                                  timeRecord ? timeRecord->MinOffset() : 0});
         }
         a_Report.m_Chains.push_back(info);
@@ -198,57 +214,55 @@ void CStickCheck::AddMissingAnnouncements(CCheckReport& a_Report, const CSchedul
             if (!dynamic_cast<const CTimeRecord*>(record.get()) &&
                 a_Library.GetAnnouncementFile(record->Name()).empty())
                 missing[record->Name()].push_back(entry.first);
+    std::vector<CCheckFinding> found;
+    CMissingSound meant(a_Report.m_Dir, a_Library, a_Report.m_Findings, a_Elements.Latin1());
     for (const auto& [name, keys] : missing) {
         std::string chains;
         for (float key : keys)
             chains += (chains.empty() ? "" : ", ") + CInterval::KeyText(key);
+        CMissingSound::CExplained explained = meant.Explain(name);
         CCheckFinding finding = CCheckFinding::Make(
             EFinding::MissingAnnouncement,
-            "Announcement \"" + name + "\" (" + a_Elements.RecordsNamed(name) + ", chain at " +
-                chains + ") is not on the stick: that part stays silent");
+            "Announcement \"" + a_Elements.Shown(name) + "\" (" + a_Elements.RecordsNamed(name) +
+                ", chain at " + chains + ") " + explained.m_Where + ": that part stays silent",
+            explained.m_Hint);
         finding.m_SoundName = name;
         finding.m_Keys = keys;
-        finding.m_Hint = MissingHint(a_Report, name, a_Library);
-        a_Report.m_Findings.push_back(finding);
+        found.push_back(finding);
     }
+    a_Report.m_Findings.insert(a_Report.m_Findings.end(), found.begin(), found.end());
 }
 
-std::string CStickCheck::MissingHint(const CCheckReport& a_Report, const std::string& a_Name,
-                                     const CSoundLibrary& a_Library) {
-    std::string trimmed = CElementScanner::Trimmed(a_Name);
-    if (trimmed.empty())
-        return "the record has no m_Name";
-    if (trimmed != a_Name)
-        return "remove the blanks and line breaks around the name in the schedule (see above)";
-    if (CSoundLibrary::IsTimeFile(a_Name))
-        return a_Name + " is a time sound name; an announcement needs a name that does not " +
-               "begin with cdhour or cdnum";
-    for (const auto& [name, path] : a_Library.AnnouncementFiles())
-        if (SameIgnoringCase(name, a_Name))
-            return "the stick has " + path + ": names must match in letter case";
-    for (const CCheckFinding& finding : a_Report.m_Findings)
-        if (finding.m_SoundName == a_Name && !finding.m_Path.empty())
-            return "its file " + finding.m_Path + " was left out, see above";
-    return "put a file " + a_Name + ".wav anywhere below " + a_Report.m_Dir;
-}
-
+// One finding: the time sounds the schedule speaks and the stick lacks, or else those it lacks
+// of the complete set; voice makes them all.
 void CStickCheck::AddMissingTimeSounds(CCheckReport& a_Report, const CChainTiming& a_Timing,
                                        const CSoundLibrary& a_Library) {
-    std::set<std::string> needed = a_Timing.NeededTimeSounds();
-    std::vector<std::string> missing, neededMissing;
-    for (const std::string& name : CTimeRecord::AllTitles())
+    const std::set<std::string>& needed = a_Timing.NeededTimeSounds();
+    std::vector<std::string> all = CTimeRecord::AllTitles(), missing, neededMissing;
+    for (const std::string& name : all)
         if (a_Library.TimeSndFiles().count(name) == 0) {
             missing.push_back(name);
             if (needed.count(name) != 0)
                 neededMissing.push_back(name);
         }
-    if (!missing.empty())
-        a_Report.m_Findings.push_back(NamesFinding(
-            EFinding::MissingTimeSounds, "Time sounds missing from the complete set: ", missing,
-            neededMissing.empty() ? "; this schedule needs none of them" : ""));
-    if (!neededMissing.empty())
+    std::string hint = "speak all " + std::to_string(all.size()) + " into " + a_Report.m_Dir +
+                       "/times with: quillanectl voice " +
+                       CRefusedWave::ShellQuoted(a_Report.m_Dir);
+    if (!neededMissing.empty()) {
         a_Report.m_Findings.push_back(NamesFinding(
             EFinding::NeededTimeSoundsMissing,
             "Time sounds this schedule speaks over a day but the stick lacks (spoken as silence): ",
             neededMissing));
+        a_Report.m_Findings.back().m_Hint = hint;
+    } else if (!missing.empty()) {
+        a_Report.m_Findings.push_back(
+            missing.size() == all.size()
+                ? CCheckFinding::Make(EFinding::MissingTimeSounds,
+                                      "The stick has none of the " + std::to_string(all.size()) +
+                                          " time sounds; this schedule needs none of them")
+                : NamesFinding(EFinding::MissingTimeSounds,
+                               "Time sounds missing from the complete set: ", missing,
+                               "; this schedule needs none of them"));
+        a_Report.m_Findings.back().m_Hint = hint;
+    }
 }

@@ -25,12 +25,10 @@ private:
                               const CSoundLibrary& a_Library, const CElementCheck& a_Elements,
                               const CTimeVal& a_Now);
     static void ListChains(CCheckReport& a_Report, const CSchedule& a_Schedule,
-                           const CChainTiming& a_Timing);
+                           const CChainTiming& a_Timing, const CElementCheck& a_Elements);
     static void AddMissingAnnouncements(CCheckReport& a_Report, const CSchedule& a_Schedule,
                                         const CSoundLibrary& a_Library,
                                         const CElementCheck& a_Elements);
-    static std::string MissingHint(const CCheckReport& a_Report, const std::string& a_Name,
-                                   const CSoundLibrary& a_Library);
     static void AddMissingTimeSounds(CCheckReport& a_Report, const CChainTiming& a_Timing,
                                      const CSoundLibrary& a_Library);
 };

@@ -26,18 +26,18 @@ bool Same(const std::string& a_Lhs, const std::string& a_Rhs) {
 } // namespace
 
 void CStickLayout::AddFindings(const std::string& a_Given, const std::string& a_Dir,
-                               std::vector<CCheckFinding>& a_Findings) {
+                               std::vector<CCheckFinding>& a_Findings, std::string& a_Unheard) {
     if (a_Dir.empty()) {
         AddNameCase(CStickDir::WithoutTrailingSlashes(a_Given), a_Findings);
         return;
     }
-    std::string top = Top(CStickDir::WithoutTrailingSlashes(a_Given), a_Dir, a_Findings);
+    std::string top = Top(CStickDir::WithoutTrailingSlashes(a_Given), a_Dir, a_Findings, a_Unheard);
     if (!top.empty())
-        AddOtherDirs(top, a_Dir, a_Findings);
+        AddOtherDirs(top, a_Dir, a_Findings, a_Unheard);
 }
 
 std::string CStickLayout::Top(const std::string& a_Given, const std::string& a_Dir,
-                              std::vector<CCheckFinding>& a_Findings) {
+                              std::vector<CCheckFinding>& a_Findings, std::string& a_Unheard) {
     if (a_Dir != a_Given)
         return a_Given; // found one level down, as on the board
     if (IsMountPoint(a_Dir)) {
@@ -50,15 +50,24 @@ std::string CStickLayout::Top(const std::string& a_Given, const std::string& a_D
                 " and the recordings into a directory "
                 "such as " +
                 a_Dir + "/announcer"));
+        a_Unheard = "nothing will ever be heard: the board does not look at the top of the stick, "
+                    "and no directory directly below it holds " +
+                    std::string(CSchedule::c_FileName);
         return a_Dir;
     }
     std::string parent = ParentOf(a_Dir);
     if (IsMountPoint(parent))
         return parent;
+    std::string name = fs::path(a_Dir).lexically_normal().filename().string();
     a_Findings.push_back(CCheckFinding::Make(
         EFinding::PlacementReminder,
-        a_Dir + " is not directly below the top of a stick: on the stick, the directory holding " +
-            CSchedule::c_FileName + " must be, as in /media/usb/announcer"));
+        a_Dir +
+            " does not lie directly below the top of a stick, the only place where the board "
+            "looks for " +
+            CSchedule::c_FileName + "; check looked at it as if it did",
+        "copy " + (name.empty() || name == "." ? "this directory" : name) +
+            ", with everything in it, to the top of the stick, as in /media/usb/" +
+            (name.empty() || name == "." ? "announcer" : name)));
     return "";
 }
 
@@ -72,7 +81,7 @@ bool CStickLayout::IsMountPoint(const std::string& a_Dir) {
 }
 
 void CStickLayout::AddOtherDirs(const std::string& a_Top, const std::string& a_Dir,
-                                std::vector<CCheckFinding>& a_Findings) {
+                                std::vector<CCheckFinding>& a_Findings, std::string& a_Unheard) {
     std::vector<std::string> dirs = CMediaFinder::ScheduleDirsOnMount(a_Top);
     std::string ignored;
     for (const std::string& dir : dirs)
@@ -82,6 +91,9 @@ void CStickLayout::AddOtherDirs(const std::string& a_Top, const std::string& a_D
         return;
     // The one checked may be the one the board ignores.
     std::string checked = Same(dirs.front(), a_Dir) ? "" : "; check looked at " + a_Dir;
+    if (!checked.empty())
+        a_Unheard = "nothing of this schedule will ever be heard: the board uses " + dirs.front() +
+                    "/" + CSchedule::c_FileName + " instead";
     a_Findings.push_back(CCheckFinding::Make(
         EFinding::SeveralScheduleDirs,
         "More than one directory on the stick holds " + std::string(CSchedule::c_FileName) +

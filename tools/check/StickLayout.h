@@ -11,17 +11,17 @@
 class CStickLayout {
 public:
     // a_Given: the directory as the person named it; a_Dir: the schedule directory check found
-    // there, or empty when none.
+    // there, or empty when none. a_Unheard: set when the board will play nothing of a_Dir.
     static void AddFindings(const std::string& a_Given, const std::string& a_Dir,
-                            std::vector<CCheckFinding>& a_Findings);
+                            std::vector<CCheckFinding>& a_Findings, std::string& a_Unheard);
 
 private:
     // The top of the stick a_Dir lies on, or empty when a_Given is not on one we can tell.
     static std::string Top(const std::string& a_Given, const std::string& a_Dir,
-                           std::vector<CCheckFinding>& a_Findings);
+                           std::vector<CCheckFinding>& a_Findings, std::string& a_Unheard);
     static bool IsMountPoint(const std::string& a_Dir);
     static void AddOtherDirs(const std::string& a_Top, const std::string& a_Dir,
-                             std::vector<CCheckFinding>& a_Findings);
+                             std::vector<CCheckFinding>& a_Findings, std::string& a_Unheard);
     static void AddNameCase(const std::string& a_Given, std::vector<CCheckFinding>& a_Findings);
     static void AddNameCaseIn(const std::string& a_Dir, std::vector<CCheckFinding>& a_Findings);
 };

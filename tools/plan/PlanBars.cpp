@@ -1,6 +1,7 @@
 #include "plan/PlanBars.h"
 
 #include "Schedule.h"
+#include "shared/ToolText.h"
 
 CPlanChart CPlanBars::Measure(const CSchedule& a_Schedule, const CTimeVal& a_Moment) {
     CInterval interval(a_Moment, a_Schedule.FrequencySecs());
@@ -23,8 +24,8 @@ CPlanBar CPlanBars::Bar(const CPlacedChain& a_Chain, const CInterval& a_Interval
     bar.m_Start = a_Chain.m_Start - a_Interval.Start();
     bar.m_End = a_Chain.m_End - a_Interval.Start();
     bar.m_BeforeStart = a_Chain.m_BeforeStart;
-    for (const CSlot& slot : a_Chain.m_Chain->RecordsForTime(a_Interval.AnnounceTime()))
-        bar.m_Names.push_back((slot.m_FileName.empty() ? "!" : "") + slot.m_SoundName);
+    for (const CHeard& part : Heard(a_Chain.m_Chain->RecordsForTime(a_Interval.AnnounceTime())))
+        bar.m_Names.push_back(part.Text());
     return bar;
 }
 

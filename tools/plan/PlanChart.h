@@ -14,7 +14,7 @@ struct CPlanBar {
     float m_End = 0;
     bool m_BeforeStart = false; // starts before its own interval: longer than its key, skipped
     bool m_Clash = false;       // skipped or late: overlaps a neighbour, or longer than its key
-    std::vector<std::string> m_Names; // recordings in play order, a missing one as "!" and name
+    std::vector<std::string> m_Names; // what is heard (CHeard::Text), in play order
 };
 
 // One interval's chains and the announcements plan prints from the same moment.

@@ -38,10 +38,13 @@ bool Walk(CSchedule& a_Schedule, CPlanPlatform& a_Platform, long a_Count) {
 } // namespace
 
 int CPlanner::Run(const std::string& a_Dir, const CTimeVal& a_Start, long a_Count,
-                  std::ostream& a_Out, std::ostream& a_Err, const std::string& a_SvgFile) {
+                  std::ostream& a_Out, std::ostream& a_Err, const std::string& a_SvgFile,
+                  bool a_Json) {
     CSoundLibrary library(a_Dir);
     std::ostringstream lines; // kept for the picture
-    CPlanPlatform platform(a_Start, a_SvgFile.empty() ? a_Out : lines);
+    CPlanPlatform platform(a_Start, a_Out,
+                           a_Json ? CPlanPlatform::EForm::Json : CPlanPlatform::EForm::Lines,
+                           a_SvgFile.empty() ? nullptr : &lines);
     std::ostream scheduleOut(a_Err.rdbuf()); // the loader's complaints are worth seeing
     CSchedule schedule(a_Dir, platform, scheduleOut);
     if (!schedule.Load()) {
@@ -51,8 +54,9 @@ int CPlanner::Run(const std::string& a_Dir, const CTimeVal& a_Start, long a_Coun
     }
     CDiscardBuffer discard;
     scheduleOut.rdbuf(&discard);
+    a_Out << (a_Json ? "[\n" : "");
     bool complete = Walk(schedule, platform, a_Count);
-    a_Out << lines.str();
+    a_Out << (a_Json ? "\n]\n" : "");
     a_Out.flush();
     if (!complete)
         a_Err << "quillanectl: nothing plays within two days of schedule time; stopping"

@@ -17,11 +17,13 @@ public:
     // Announcements listed when no count is asked for.
     static constexpr long c_DefaultCount = 12;
 
-    // Prints a_Count announcements from a_Start on a_Out; returns the exit status: 0, or 1
-    // when the schedule cannot be loaded (the loader's lines go to a_Err). With a_SvgFile, also
-    // draws the interval a_Start falls in and these announcements there (1 when it cannot).
+    // Prints a_Count announcements from a_Start on a_Out, as lines or (a_Json) one JSON array;
+    // returns the exit status: 0, or 1 when the schedule cannot be loaded (the loader's lines go
+    // to a_Err). With a_SvgFile, also draws the interval a_Start falls in and these
+    // announcements there (1 when it cannot).
     static int Run(const std::string& a_Dir, const CTimeVal& a_Start, long a_Count,
-                   std::ostream& a_Out, std::ostream& a_Err, const std::string& a_SvgFile = "");
+                   std::ostream& a_Out, std::ostream& a_Err, const std::string& a_SvgFile = "",
+                   bool a_Json = false);
 
 private:
     static int Draw(const CSchedule& a_Schedule, const CTimeVal& a_Start,

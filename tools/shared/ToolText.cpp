@@ -1,7 +1,12 @@
 #include "shared/ToolText.h"
 
+#include "TimeRecord.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <map>
+#include <vector>
 
 namespace {
 std::string Hex(unsigned char a_Byte) {
@@ -28,7 +33,80 @@ std::size_t Utf8Length(const std::string& a_Text, std::size_t a_Pos, unsigned lo
     bool surrogate = a_Code >= 0xD800 && a_Code <= 0xDFFF;
     return overlong || surrogate || a_Code > 0x10FFFF ? 0 : length;
 }
+// Each spoken time's sound names, joined by blanks, and the minute of the day it says.
+const std::map<std::string, int>& SpokenMinutes() {
+    static const std::map<std::string, int> c_Minutes = [] {
+        std::map<std::string, int> minutes;
+        CTimeVal any(timeval{0, 0});
+        int base = any.Hour() * 60 + any.Min();
+        for (int minute = 0; minute < 24 * 60; ++minute) {
+            std::string joined;
+            for (const std::string& title : CTimeRecord("", minute - base).TitlesForTime(any))
+                joined += (joined.empty() ? "" : " ") + title;
+            minutes.emplace(joined, minute);
+        }
+        return minutes;
+    }();
+    return c_Minutes;
+}
 } // namespace
+
+std::string CHeard::Text() const {
+    if (!m_Time.empty() && m_Missing.empty())
+        return m_Time;
+    std::string text;
+    for (const std::string& name : m_Names)
+        text += (text.empty() ? "" : " ") +
+                std::string(std::count(m_Missing.begin(), m_Missing.end(), name) ? "!" : "") + name;
+    return text;
+}
+
+int SpokenMinute(const std::vector<std::string>& a_Names) {
+    std::string joined;
+    for (const std::string& name : a_Names)
+        joined += (joined.empty() ? "" : " ") + name;
+    auto said = SpokenMinutes().find(joined);
+    return said == SpokenMinutes().end() ? -1 : said->second;
+}
+
+std::string MinuteText(int a_Minute) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d", a_Minute / 60, a_Minute % 60);
+    return text;
+}
+
+std::vector<CHeard> Heard(const std::list<CSlot>& a_Slots) {
+    std::vector<std::string> names;
+    for (const CSlot& slot : a_Slots)
+        names.push_back(slot.m_SoundName);
+    std::vector<CHeard> heard;
+    auto slot = a_Slots.begin();
+    for (std::size_t i = 0; i < names.size();) {
+        // A spoken time is two time sounds, cdnum14 cdnum35, or one, cdhour14.
+        std::size_t length = 2;
+        int minute = -1;
+        for (; length > 0 && minute < 0; --length)
+            if (i + length <= names.size())
+                minute = SpokenMinute({names.begin() + long(i), names.begin() + long(i + length)});
+        length = minute < 0 ? 1 : length + 1;
+        CHeard part;
+        for (std::size_t end = i + length; i < end; ++i, ++slot) {
+            part.m_Names.push_back(slot->m_SoundName);
+            if (slot->m_FileName.empty())
+                part.m_Missing.push_back(slot->m_SoundName);
+        }
+        part.m_Time = minute < 0 ? "" : MinuteText(minute);
+        heard.push_back(part);
+    }
+    return heard;
+}
+
+std::string HeardText(const std::list<CSlot>& a_Slots) {
+    std::string text;
+    for (const CHeard& part : Heard(a_Slots))
+        text += (text.empty() ? "" : " ") + part.Text();
+    return text;
+}
 
 std::string DurationText(float a_Secs) {
     char buf[32];
@@ -58,6 +136,47 @@ std::string Printable(const std::string& a_Text) {
         pos += length;
     }
     return out;
+}
+
+bool IsUtf8(const std::string& a_Text) {
+    unsigned long code = 0;
+    for (std::size_t pos = 0, length = 0; pos < a_Text.size(); pos += length) {
+        length = static_cast<unsigned char>(a_Text[pos]) < 0x80 ? 1 : Utf8Length(a_Text, pos, code);
+        if (length == 0)
+            return false;
+    }
+    return true;
+}
+
+std::string Latin1AsUtf8(const std::string& a_Text) {
+    std::string out;
+    for (char c : a_Text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else {
+            out += char(0xC0 | byte >> 6);
+            out += char(0x80 | (byte & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::size_t EditDistance(const std::string& a_From, const std::string& a_To) {
+    std::vector<std::size_t> row(a_To.size() + 1);
+    for (std::size_t j = 0; j < row.size(); ++j)
+        row[j] = j;
+    for (std::size_t i = 1; i <= a_From.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= a_To.size(); ++j) {
+            std::size_t above = row[j];
+            row[j] = std::min(
+                {row[j] + 1, row[j - 1] + 1, diagonal + (a_From[i - 1] == a_To[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row.back();
 }
 
 CTimeVal TodayAt(const CTimeVal& a_Day, int a_Hour, int a_Min, int a_Sec) {
