@@ -224,9 +224,9 @@ class Studio {
     // A stick as init makes it: the starter schedule and the chime from init's own code, "the
     // time is" and the time sounds init spoke when the page was built.
     async newStick() {
-        const packed = this.blobOf('/starter-sounds.tar.gz').stream()
+        const packed = this.blobOf('/starter-sounds.gz').stream()
             .pipeThrough(new DecompressionStream('gzip'));
-        const sounds = untar(new Uint8Array(await new Response(packed).arrayBuffer()));
+        const sounds = unpackSounds(new Uint8Array(await new Response(packed).arrayBuffer()));
         if (this.stick)
             this.stick.close();
         this.stick = new StickFiles(this.module, c_NewStickName);
@@ -530,19 +530,22 @@ async function decode(file) {
     };
 }
 
-// The files of a tar archive (the page's own sounds): [path, bytes] for each plain file.
-function untar(bytes) {
-    const files = [];
-    const text = (from, length) => new TextDecoder().decode(bytes.subarray(from, from + length))
-        .replace(/\0.*$/s, '');
-    for (let at = 0; at + 512 <= bytes.length && bytes[at] !== 0;) {
-        const size = parseInt(text(at + 124, 12).trim(), 8);
-        const name = [text(at + 345, 155), text(at, 100)].filter(Boolean).join('/');
-        if ('0\0'.includes(String.fromCharCode(bytes[at + 156])))
-            files.push([name, bytes.slice(at + 512, at + 512 + size)]);
-        at += 512 + Math.ceil(size / 512) * 512;
-    }
-    return files;
+// The files pack-sounds.cjs packed when the page was built: [path, bytes] for each.
+function unpackSounds(packed) {
+    const newline = packed.indexOf(10);
+    const index = JSON.parse(new TextDecoder().decode(packed.subarray(0, newline)));
+    const words = index.reduce((sum, [, size]) => sum + Math.ceil(size / 2), 0);
+    let low = newline + 1;
+    let high = low + words;
+    return index.map(([path, size]) => {
+        const bytes = new Uint8Array(size + 1);
+        for (let at = 0, before = 0; at < size; at += 2) {
+            before = (before + (packed[low++] | (packed[high++] << 8))) & 0xFFFF;
+            bytes[at] = before & 0xFF;
+            bytes[at + 1] = before >> 8;
+        }
+        return [path, bytes.subarray(0, size)];
+    });
 }
 
 // Writes a_Blob to path below the folder root: first beside it under a name of its own, then
