@@ -32,6 +32,10 @@ struct Edit {
     std::function<void(CTimetable&)> m_Change;
     std::string m_After; // exactly; empty: only that it reads as changed
 };
+// Names each case by what it edits, in the test's name and its failures.
+void PrintTo(const Edit& a_Edit, std::ostream* a_Out) {
+    *a_Out << a_Edit.m_What;
+}
 
 const std::string c_Starter = CStarterSchedule::Text(300);
 
