@@ -1,7 +1,9 @@
 // What the page's script calls: the stick's files are in the module's file system, the
 // answers come back as plain objects.
 #include "Studio.h"
+#include "Wave.h"
 #include "shared/ImportNames.h"
+#include "shared/StarterSchedule.h"
 
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
@@ -37,4 +39,7 @@ EMSCRIPTEN_BINDINGS(quillane_studio) {
     emscripten::function("starterSchedule", &CStudio::StarterSchedule);
     emscripten::function("chime", &CStudio::Chime);
     emscripten::constant("recordingFile", std::string(CStudio::c_RecordingFile));
+    emscripten::constant("recordingRate", static_cast<int>(CWave::c_sample_rate));
+    emscripten::constant("starterDir", std::string(CStarterSchedule::c_DirName));
+    emscripten::constant("starterIntervalSecs", CStarterSchedule::c_DefaultIntervalSecs);
 }

@@ -8,8 +8,6 @@
 const c_SticksDir = '/sticks';
 // Files read at once while a stick opens.
 const c_ReadsAtOnce = 256;
-// The board's recordings: mono, at this rate (what the browser's decoder resamples to).
-const c_RecordingRate = 22050;
 // What a file being saved is called while it is written, beside the file it replaces.
 const c_PartSuffix = '.quillane-part';
 // The name of a stick made in the page, and of the .zip of a stick's changes.
@@ -232,9 +230,11 @@ class Studio {
         this.stick = new StickFiles(this.module, c_NewStickName);
         for (const [path, bytes] of sounds)
             await this.stick.put(path, new Blob([bytes]));
+        const dir = this.module.starterDir;
         this.module.chime();
-        await this.stick.put('announcer/chime.wav', this.blobOf(this.module.recordingFile));
-        await this.stick.put('announcer/forVrex.xml', new Blob([this.module.starterSchedule(300)]));
+        await this.stick.put(`${dir}/chime.wav`, this.blobOf(this.module.recordingFile));
+        await this.stick.put(`${dir}/forVrex.xml`,
+            new Blob([this.module.starterSchedule(this.module.starterIntervalSecs)]));
         this.element('imported').textContent = '';
         this.opened();
     }
@@ -268,7 +268,7 @@ class Studio {
             return target.refused;
         let sound;
         try {
-            sound = await decode(file);
+            sound = await decode(file, this.module.recordingRate);
         } catch (error) {
             return this.module.notImported(file.name, `this browser cannot read it as audio ` +
                 `(${error.message || error})`);
@@ -510,12 +510,12 @@ class TimetableEditor {
     }
 }
 
-// The samples of an audio file, decoded and resampled to the recording rate by the browser and
+// The samples of an audio file, decoded and resampled to the board's rate by the browser and
 // mixed to one channel, and what it was ("stereo MP3").
-async function decode(file) {
-    const decoded = await new OfflineAudioContext(1, 1, c_RecordingRate)
+async function decode(file, rate) {
+    const decoded = await new OfflineAudioContext(1, 1, rate)
         .decodeAudioData(await file.arrayBuffer());
-    const mixer = new OfflineAudioContext(1, decoded.length, c_RecordingRate);
+    const mixer = new OfflineAudioContext(1, decoded.length, rate);
     const source = mixer.createBufferSource();
     source.buffer = decoded;
     source.connect(mixer.destination);
