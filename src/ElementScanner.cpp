@@ -7,11 +7,31 @@
 void CElementScanner::SetText(const std::string& a_Text) {
     m_Text.clear();
     m_TagCache.clear();
+    m_Pieces.clear();
     for (std::size_t pos = 0; pos < a_Text.size();) {
         std::size_t open = a_Text.find("<!--", pos);
+        m_Pieces.emplace_back(m_Text.size(), pos);
         m_Text.append(a_Text, pos, open == std::string::npos ? std::string::npos : open - pos);
         pos = open == std::string::npos ? a_Text.size() : CommentEnd(a_Text, open);
     }
+}
+
+std::size_t CElementScanner::SourcePos(std::size_t a_Pos) const {
+    // The first piece that reaches a_Pos: a comment there stays after the position.
+    auto end = [this](std::size_t a_Piece) {
+        return a_Piece + 1 < m_Pieces.size() ? m_Pieces[a_Piece + 1].first : m_Text.size();
+    };
+    std::size_t low = 0, high = m_Pieces.size();
+    while (low < high) {
+        std::size_t middle = (low + high) / 2;
+        if (end(middle) < a_Pos)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    if (low == m_Pieces.size())
+        return a_Pos;
+    return m_Pieces[low].second + (a_Pos - m_Pieces[low].first);
 }
 
 std::size_t CElementScanner::CommentEnd(const std::string& a_Text, std::size_t a_Open) {

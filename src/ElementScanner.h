@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 // Takes values out of schedule text by plain tag search: the value of element "name" is what
 // stands between "<name>" and the next "</name>". Everything inside an XML comment, from "<!--"
@@ -20,6 +21,9 @@ public:
     std::string ElementVal(std::size_t a_Pos, const std::string& a_Name) const;
     // The text searched: the schedule with its comments left out, which positions refer to.
     const std::string& Text() const { return m_Text; }
+    // Where a_Pos of Text() stands in the text given to SetText (before any comment that begins
+    // there), for a tool that edits the schedule in place.
+    std::size_t SourcePos(std::size_t a_Pos) const;
 
     // Where the comment that opens at a_Open ("<!--") ends: just past the first "-->" after
     // it, or at the end of a_Text when there is none.
@@ -36,6 +40,8 @@ private:
     std::size_t FindTag(std::size_t a_Pos, const std::string& a_Tag) const;
 
     std::string m_Text; // without its comments
+    // Where each piece of m_Text between two comments begins, in m_Text and in the text given.
+    std::vector<std::pair<std::size_t, std::size_t>> m_Pieces;
     // Where each tag was last searched from and found: the loader searches from increasing
     // positions, so a find still at or after the new start answers again.
     mutable std::map<std::string, std::pair<std::size_t, std::size_t>> m_TagCache;

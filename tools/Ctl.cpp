@@ -10,10 +10,10 @@
 #include "prepare/StarterStick.h"
 #include "prepare/TimeSounds.h"
 #include "prepare/TimeWords.h"
-#include "prepare/WaveFile.h"
 #include "run/Runner.h"
 #include "shared/StickDir.h"
 #include "shared/ToolText.h"
+#include "shared/WaveFile.h"
 
 #include <CLI/CLI.hpp>
 #include <algorithm>

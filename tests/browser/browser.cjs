@@ -18,7 +18,7 @@ async function launch() {
     });
 }
 
-// The page at a_Path in a new tab, ready for a stick; every request made in its context (by
+// The page at a_Path (or an http: address) in a new tab, ready for a stick; every request made in its context (by
 // any of its tabs) is kept in requests, the pages' own files among them.
 async function openStudio(a_Browser, a_Path) {
     const context = await a_Browser.newContext({ timezoneId: c_TimeZone });
@@ -31,7 +31,7 @@ async function openStudio(a_Browser, a_Path) {
     });
     const page = await context.newPage();
     const started = performance.now();
-    await page.goto(pathToFileURL(a_Path).href);
+    await page.goto(/^http:/.test(a_Path) ? a_Path : pathToFileURL(a_Path).href);
     await page.waitForSelector('body[data-state="ready"]');
     return { page, context, requests, errors, readyMs: performance.now() - started };
 }

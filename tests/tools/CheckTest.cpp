@@ -6,7 +6,7 @@
 #include "check/CheckJson.h"
 #include "check/CheckText.h"
 #include "check/StickCheck.h"
-#include "prepare/StarterStick.h"
+#include "shared/StarterSchedule.h"
 #include "shared/ToolText.h"
 
 #include <gtest/gtest.h>
@@ -233,7 +233,7 @@ TEST(CheckTest, CheckAndTheSchedulerAgreeOnEveryKey) {
 TEST(CheckTest, CheckAndTheSchedulerAgreeOnEverySpokenTime) {
     CScopedEnv zone("TZ", "UTC0");
     auto starter = [](int a_Secs, const char* a_Interval) {
-        return Replaced(CStarterStick::ScheduleText(a_Secs), "<m_Frequency>" + IntervalText(a_Secs),
+        return Replaced(CStarterSchedule::Text(a_Secs), "<m_Frequency>" + IntervalText(a_Secs),
                         std::string("<m_Frequency>") + a_Interval);
     };
     auto edited = [](std::string a_Text, const std::string& a_Name, const std::string& a_Before,

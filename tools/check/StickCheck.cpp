@@ -150,10 +150,12 @@ void CStickCheck::Examine(CCheckReport& a_Report, const CSoundLibrary& a_Library
         a_Report.m_Messages = Lines(loaderLines.str());
         if (a_Report.m_Messages.empty())
             a_Report.m_Messages.push_back(
-                text.Utf16() ? "the schedule cannot be loaded: it is saved as UTF-16, not UTF-8"
+                text.Utf16() ? "the schedule cannot be loaded: it is saved as UTF-16, not UTF-8: "
+                               "open it in a text editor and save it as UTF-8"
                              : "the schedule cannot be loaded: its interval m_Frequency \"" +
                                    schedule.Scanner().ElementVal(0, CSchedule::c_Frequency) +
-                                   "\" is missing or not M:SS or MM:SS");
+                                   "\" is missing or not M:SS or MM:SS: write minutes and seconds, "
+                                   "such as <m_Frequency>5:00</m_Frequency>");
         return;
     }
     ExamineLoaded(a_Report, schedule, a_Library, elements, a_Now);

@@ -1,7 +1,7 @@
 #ifndef QUILLANE_AUDIOFILE_H
 #define QUILLANE_AUDIOFILE_H
 
-#include "prepare/MonoSound.h"
+#include "shared/MonoSound.h"
 
 #include <memory>
 #include <optional>

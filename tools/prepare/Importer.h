@@ -1,15 +1,15 @@
 #ifndef QUILLANE_IMPORTER_H
 #define QUILLANE_IMPORTER_H
 
+#include "shared/ImportNames.h"
+
 #include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
-// Converts recordings of any common kind into announcements in the accepted format, one
-// DIR/NAME.wav each, NAME being the file name less its last extension (ImportName). A name that
-// a recording anywhere on the stick has already (below the schedule directory DIR lies in, in
-// any letter case) is refused, or with --force that very file is replaced.
+// Converts recordings of any common kind into announcements in the accepted format, named and
+// placed as CImportNames says.
 class CImporter {
 public:
     // a_Force replaces an existing recording and allows a time sound's name.
@@ -23,13 +23,10 @@ public:
     bool Import(const std::string& a_File);
 
 private:
-    bool Target(const std::string& a_Name, std::string& a_Target, std::string& a_Why) const;
     std::optional<std::string> Convert(const std::string& a_File, const std::string& a_Target,
                                        std::string& a_Why) const;
 
-    std::string m_Dir;
-    std::string m_Root; // every recording below it counts
-    bool m_Force;
+    CImportNames m_Names;
     std::ostream& m_Out;
     std::ostream& m_Err;
 };

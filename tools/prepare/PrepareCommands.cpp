@@ -6,9 +6,9 @@
 #include "prepare/StickFile.h"
 #include "prepare/TimeSounds.h"
 #include "prepare/TimeWords.h"
-#include "prepare/WaveFile.h"
 #include "shared/StickDir.h"
 #include "shared/ToolText.h"
+#include "shared/WaveFile.h"
 
 #include <sys/stat.h>
 

@@ -63,3 +63,13 @@ bool CResampler::Step(const float* a_In, std::size_t a_Length, std::vector<float
     a_Fed += used;
     return !error || Fail(a_Why, std::string("resampling failed: ") + error);
 }
+
+std::optional<CMonoSound> CResampler::AtRecordingRate(const CMonoSound& a_Sound,
+                                                      std::string& a_Why) {
+    CResampler resampler(a_Sound.Rate());
+    std::vector<float> out;
+    if (!resampler.Add(a_Sound.Samples().data(), a_Sound.Samples().size(), out, a_Why) ||
+        !resampler.Finish(out, a_Why))
+        return std::nullopt;
+    return CMonoSound(std::move(out), int(CWave::c_sample_rate));
+}

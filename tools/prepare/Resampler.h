@@ -1,7 +1,10 @@
 #ifndef QUILLANE_RESAMPLER_H
 #define QUILLANE_RESAMPLER_H
 
+#include "shared/MonoSound.h"
+
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,9 @@ public:
     bool Add(const float* a_In, std::size_t a_Count, std::vector<float>& a_Out, std::string& a_Why);
     // Appends what it still holds once the input has ended.
     bool Finish(std::vector<float>& a_Out, std::string& a_Why);
+
+    // a_Sound at the recording rate, whole; nothing, with a_Why, when libsoxr fails.
+    static std::optional<CMonoSound> AtRecordingRate(const CMonoSound& a_Sound, std::string& a_Why);
 
 private:
     struct CDeleter {

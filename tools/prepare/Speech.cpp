@@ -1,5 +1,6 @@
 #include "prepare/Speech.h"
 
+#include "prepare/Resampler.h"
 #include "shared/Failure.h"
 
 #include <cstring>
@@ -111,7 +112,7 @@ std::optional<CMonoSound> CSpeech::Say(const std::string& a_Text, std::string& a
     if (!Synthesize(a_Text, samples, a_Why))
         return std::nullopt;
     std::optional<CMonoSound> sound =
-        CMonoSound(std::move(samples), EngineRate()).AtRecordingRate(a_Why);
+        CResampler::AtRecordingRate(CMonoSound(std::move(samples), EngineRate()), a_Why);
     if (!sound)
         return std::nullopt;
     sound->TrimSilence(c_SilenceThreshold, c_KeepSecs);

@@ -1,7 +1,7 @@
 #ifndef QUILLANE_SPEECH_H
 #define QUILLANE_SPEECH_H
 
-#include "prepare/MonoSound.h"
+#include "shared/MonoSound.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,8 @@
 #ifndef QUILLANE_STARTERSTICK_H
 #define QUILLANE_STARTERSTICK_H
 
-#include "prepare/MonoSound.h"
+#include "shared/MonoSound.h"
+#include "shared/StarterSchedule.h"
 
 #include <iostream>
 #include <string>
@@ -14,20 +15,14 @@ class CTimeWords;
 // "the time is" and every time sound.
 class CStarterStick {
 public:
-    static constexpr int c_DefaultIntervalSecs = 300;
+    static constexpr int c_DefaultIntervalSecs = CStarterSchedule::c_DefaultIntervalSecs;
     static constexpr int c_MaxIntervalSecs = 3600;
-    // The schedule directory made below the stick.
-    static const char* const c_DirName;
+    static constexpr const char* c_DirName = CStarterSchedule::c_DirName;
     // The studio page, put at the top of the stick (the board looks only below it).
     static const char* const c_PageName;
 
     // M:SS or MM:SS, longer than zero and dividing the hour.
     static bool ParseInterval(const std::string& a_Text, int& a_Secs);
-    // The starter schedule: the chime 30 s into each interval (half-way into one shorter than
-    // a minute) and "the time is" with the time, finishing as the next interval begins.
-    static std::string ScheduleText(int a_IntervalSecs);
-    // A two-tone bell, made from decaying sine waves.
-    static CMonoSound Chime();
 
     // The studio page this quillanectl has: beside the program (in a build tree) or in
     // ../share/quillane from it (installed); empty when the page was not built.
@@ -45,7 +40,6 @@ public:
               std::string& a_Why) const;
 
 private:
-    static float ChimeKey(int a_IntervalSecs);
     // Whether the starter schedule's chains fit in an interval of a_IntervalSecs without running
     // into each other, the spoken time lasting up to a_TimeSecs; false, with a_Why naming the
     // shortest interval in which they fit.

@@ -3,7 +3,7 @@
 #include "TimeRecord.h"
 #include "prepare/Speech.h"
 #include "prepare/TimeWords.h"
-#include "prepare/WaveFile.h"
+#include "shared/WaveFile.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,8 +1,8 @@
 #ifndef QUILLANE_TIMESOUNDS_H
 #define QUILLANE_TIMESOUNDS_H
 
-#include "prepare/MonoSound.h"
 #include "prepare/StickFile.h"
+#include "shared/MonoSound.h"
 
 #include <map>
 #include <optional>

@@ -11,8 +11,6 @@
 #include <fstream>
 #include <vector>
 
-const char* const CTimeWords::c_TimeIs = "time-is";
-
 namespace {
 const char* const c_ByteOrderMark = "\xEF\xBB\xBF";
 const char* const c_Ones[] = {"zero",    "one",     "two",       "three",    "four",

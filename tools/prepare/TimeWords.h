@@ -1,6 +1,8 @@
 #ifndef QUILLANE_TIMEWORDS_H
 #define QUILLANE_TIMEWORDS_H
 
+#include "shared/StarterSchedule.h"
+
 #include <istream>
 #include <map>
 #include <optional>
@@ -11,7 +13,7 @@
 class CTimeWords {
 public:
     // The name of the recording spoken before the time.
-    static const char* const c_TimeIs;
+    static constexpr const char* c_TimeIs = CStarterSchedule::c_TimeIs;
 
     // English, built in: cdnum14 "fourteen", cdnum05 "oh five", cdhour14 "fourteen hundred".
     static CTimeWords English();

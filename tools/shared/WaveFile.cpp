@@ -1,8 +1,8 @@
-#include "prepare/WaveFile.h"
+#include "shared/WaveFile.h"
 
 #include "Wave.h"
-#include "prepare/MonoSound.h"
 #include "shared/Failure.h"
+#include "shared/MonoSound.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,6 @@
 #ifndef QUILLANE_MONOSOUND_H
 #define QUILLANE_MONOSOUND_H
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +14,6 @@ public:
     int Rate() const { return m_Rate; }
     double Seconds() const { return double(m_Samples.size()) / m_Rate; }
 
-    // The same sound at the recording rate, CWave::c_sample_rate (through libsoxr when the rate
-    // differs); nothing, with a_Why, when the resampler fails.
-    std::optional<CMonoSound> AtRecordingRate(std::string& a_Why) const;
     // Drops what lies before the first and after the last sample louder than a_Threshold,
     // keeping a_KeepSecs of it on each side so speech does not start with a click.
     void TrimSilence(float a_Threshold, double a_KeepSecs);

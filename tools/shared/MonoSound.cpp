@@ -1,7 +1,4 @@
-#include "prepare/MonoSound.h"
-
-#include "Wave.h"
-#include "prepare/Resampler.h"
+#include "shared/MonoSound.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,15 +7,6 @@ namespace {
 // 16-bit samples run from -32768 to 32767: the positive side is one step short of 1.0.
 constexpr double c_MaxPositive = 32767.0 / 32768.0;
 } // namespace
-
-std::optional<CMonoSound> CMonoSound::AtRecordingRate(std::string& a_Why) const {
-    CResampler resampler(m_Rate);
-    std::vector<float> out;
-    if (!resampler.Add(m_Samples.data(), m_Samples.size(), out, a_Why) ||
-        !resampler.Finish(out, a_Why))
-        return std::nullopt;
-    return CMonoSound(std::move(out), int(CWave::c_sample_rate));
-}
 
 void CMonoSound::TrimSilence(float a_Threshold, double a_KeepSecs) {
     auto loud = [a_Threshold](float a_Sample) { return std::fabs(a_Sample) > a_Threshold; };
