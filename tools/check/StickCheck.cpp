@@ -38,17 +38,10 @@ std::vector<std::string> Lines(const std::string& a_Text) {
     return lines;
 }
 
-std::string Joined(const std::vector<std::string>& a_Names) {
-    std::string text;
-    for (const std::string& name : a_Names)
-        text += (text.empty() ? "" : " ") + name;
-    return text;
-}
-
 CCheckFinding NamesFinding(EFinding a_Kind, const std::string& a_Lead,
                            const std::vector<std::string>& a_Names,
                            const std::string& a_Tail = "") {
-    CCheckFinding finding = CCheckFinding::Make(a_Kind, a_Lead + Joined(a_Names) + a_Tail);
+    CCheckFinding finding = CCheckFinding::Make(a_Kind, a_Lead + Joined(a_Names, " ") + a_Tail);
     finding.m_Names = a_Names;
     return finding;
 }

@@ -28,13 +28,6 @@ std::string Lower(std::string a_Text) {
     return a_Text;
 }
 
-std::string Joined(const std::vector<std::string>& a_Paths) {
-    std::string joined;
-    for (const std::string& path : a_Paths)
-        joined += (joined.empty() ? "" : ", ") + path;
-    return joined;
-}
-
 // The schedule directory a_Dir lies in (or is) on its file system; a_Dir itself when there is
 // none, a directory on a PC.
 std::string ScheduleDirHolding(const std::string& a_Dir) {
@@ -102,10 +95,11 @@ bool CImportNames::Target(const std::string& a_Name, std::string& a_Target,
                                "are spoken times): rename the file, or use --force if it is one");
     std::vector<std::string> there = Recordings(m_Root, a_Name);
     if (there.size() > 1)
-        return Fail(a_Why, "the stick holds " + std::to_string(there.size()) +
-                               " recordings of this name (letter case aside): " + Joined(there) +
-                               ". The board plays only one of them: remove all but one, then "
-                               "import again with --force");
+        return Fail(a_Why,
+                    "the stick holds " + std::to_string(there.size()) +
+                        " recordings of this name (letter case aside): " + Joined(there, ", ") +
+                        ". The board plays only one of them: remove all but one, then "
+                        "import again with --force");
     if (!there.empty() && !m_Force)
         return Fail(a_Why,
                     "the stick already holds " + there.front() + ": use --force to replace it");

@@ -3,19 +3,13 @@
 #include "shared/ToolText.h"
 
 namespace {
-std::string Joined(const std::vector<std::string>& a_Names, const char* a_Between) {
-    std::string text;
-    for (const std::string& name : a_Names)
-        text += (text.empty() ? "" : a_Between) + Printable(name);
-    return text;
-}
-
 std::string PartText(const CHeard& a_Part) {
     if (!a_Part.m_Time.empty())
         return "the time " + a_Part.m_Time +
-               (a_Part.m_Missing.empty() ? ""
-                                         : " (" + Joined(a_Part.m_Missing, ", ") + " missing)");
-    return Joined(a_Part.m_Names, ", ") + (a_Part.m_Missing.empty() ? "" : " (missing)");
+               (a_Part.m_Missing.empty()
+                    ? ""
+                    : " (" + Printable(Joined(a_Part.m_Missing, ", ")) + " missing)");
+    return Printable(Joined(a_Part.m_Names, ", ")) + (a_Part.m_Missing.empty() ? "" : " (missing)");
 }
 } // namespace
 

@@ -61,11 +61,15 @@ std::string CHeard::Text() const {
     return text;
 }
 
-int SpokenMinute(const std::vector<std::string>& a_Names) {
+std::string Joined(const std::vector<std::string>& a_Parts, const std::string& a_Between) {
     std::string joined;
-    for (const std::string& name : a_Names)
-        joined += (joined.empty() ? "" : " ") + name;
-    auto said = SpokenMinutes().find(joined);
+    for (const std::string& part : a_Parts)
+        joined += (joined.empty() ? "" : a_Between) + part;
+    return joined;
+}
+
+int SpokenMinute(const std::vector<std::string>& a_Names) {
+    auto said = SpokenMinutes().find(Joined(a_Names, " "));
     return said == SpokenMinutes().end() ? -1 : said->second;
 }
 

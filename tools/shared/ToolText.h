@@ -25,6 +25,8 @@ std::string Latin1AsUtf8(const std::string& a_Text);
 std::size_t EditDistance(const std::string& a_From, const std::string& a_To);
 // The directory a_Path lies in: "." for a bare name, "/" for one at the top.
 std::string DirOf(const std::string& a_Path);
+// a_Parts with a_Between between each two: {"a", "b"} and ", " give "a, b".
+std::string Joined(const std::vector<std::string>& a_Parts, const std::string& a_Between);
 // The sound name import gives a file: its base name less its last extension.
 std::string ImportName(const std::string& a_File);
 // The minute of the day that the time sounds a_Names say (cdnum12 cdnum15: 12:15), by the rule a
