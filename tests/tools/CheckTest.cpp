@@ -89,6 +89,7 @@ TEST(CheckTest, EachMistakeIsOneFinding) {
          "line 5: the comment that begins here holds another <!-- on line 5, and the board ends it at the first"},
         {s("<!-- a <!-- b --> c -->\n"), "", "", "comment-end", 0, "(line 5), not at line 5: what stands after that is read"},
         {s("<!-- old -- >\n" + t + "<!-- note -->\n"), "", "", "comment-end", 1, "-- on line 5, which does not end it: the"},
+        {s("<!-- old -- >\n<Note/>\n<!-- note -->\n"), "", "", "comment-end", 1, "the --> on line 7 and leaves out"},
         {s("<!-- t\n" + t), "", "", "comment-end", 1, "line 5: the comment that begins here has no end -->"},
         {"\xFF\xFE" + utf16(s("")), "", "", "encoding", 1, "is saved as UTF-16, as Notepad's \"Unicode\" does"},
         {utf16(s("")), "", "", "encoding", 1, "open it in a text editor and save it as UTF-8"},
