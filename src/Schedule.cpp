@@ -76,22 +76,34 @@ bool CSchedule::ReadFile(std::string& a_Text) {
 bool CSchedule::LoadText(std::string a_Text, CScheduleObserver* a_Observer) {
     m_XmlStr = std::move(a_Text);
     m_Scanner.SetText(m_XmlStr);
-    m_Program.clear();
     m_LastChain.reset();
     m_Played = m_PlayedBefore = Played();
-    m_Quiet = CCalendar();
-    m_LeadInSecs = 0;
     m_LeadInFile.clear();
-    m_Greeting.clear();
+    ClearRead();
     m_Observer = a_Observer;
     bool loaded = ReadFrequency();
-    if (loaded) {
+    // An observer hears of the records even when the interval fails, so that every mistake of
+    // the file is told at once; then neither what they made is kept nor their lines printed.
+    if (loaded || m_Observer) {
+        std::streambuf* out = loaded ? nullptr : m_Out.rdbuf(nullptr);
         ReadTopLevel();
         ReadRecords();
-        DropKeysOutsideInterval();
+        if (!loaded)
+            m_Out.rdbuf(out);
     }
+    if (loaded)
+        DropKeysOutsideInterval();
+    else
+        ClearRead();
     m_Observer = nullptr;
     return loaded;
+}
+
+void CSchedule::ClearRead() {
+    m_Program.clear();
+    m_Quiet = CCalendar();
+    m_LeadInSecs = 0;
+    m_Greeting.clear();
 }
 
 // Each record definition from the one after "<Records>" on; it reaches to the next one.

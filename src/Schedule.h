@@ -155,6 +155,8 @@ private:
     bool ReadFile(std::string& a_Text);
     bool ReadFrequency();
     void ReadRecords();
+    // Forgets the program and the top-level elements read from the file.
+    void ClearRead();
     void ReadTopLevel();
     CScheduleObserver::CValue TopLevelValue(const char* a_Element) const;
     void ReadRecordDef(std::size_t a_Pos);

@@ -109,6 +109,8 @@ TEST(CheckTest, EachMistakeIsOneFinding) {
         {s(Rec("intro", "Custom", "3:00.0 ")), "", "", "blanks", 1, "reads it as 0:00.0, not 3:00.0"},
         {s(Rec("t", "Timed", "3:00.0", false, " 0\n", "-2")), "", "", "blanks", 0, "the board reads it anyway"},
         {ScheduleFile(r, "05:00 "), "", "", "blanks", 1, "or line breaks around it: the board cannot load"},
+        {ScheduleFile(Rec("x", "timed", "3:00.0"), "abc"), "", "", "type-case", 1,
+         "m_Frequency \"abc\" is missing or not M:SS or MM:SS: write minutes and seconds, such as"},
         {ScheduleFile(r, "5:00 "), "", "", "blanks", 0, "\"5:00 \" has blanks or line breaks around it: the b"},
         {s(Rec("intro", "Custom", "3:00")), "", "", "key-without-tenths", 1, "no tenths of a second: the board"},
         {s(Rec("intro", "Custom", "3:0.0")), "", "", "malformed-value", 1, "m_TimingTime \"3:0.0\" is not minutes"},
